@@ -1,0 +1,3 @@
+#include "app/krelix_app.h"
+
+int main(int argc, char** argv) { return krelix::RunKrelix(argc, argv); }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace krelix {
+
+// One recorded file. A value: copied whole into maps, to workers and into the window's result
+// copy. Paths and names are the file system's bytes, never re-encoded.
+struct CFileItem {
+    std::string name;      // file name as stored
+    std::string path;      // walked folder (with trailing "/") followed by name
+    std::string crc;       // 8 upper-case hex digits; empty until hashed
+    std::string groupKey;  // decimal size followed by crc; empty until hashed
+    std::int32_t rowIndex = 0;
+    std::uint64_t size = 0;
+    std::int32_t deleted = 0;  // 1 once the file is no longer at path
+    std::int64_t created = 0;  // seconds since 1970-01-01 00:00 UTC
+    std::int64_t modified = 0;
+    std::int64_t accessed = 0;
+
+    CFileItem();  // reset state: empty texts, zero numbers, the three times set to now
+};
+
+}  // namespace krelix

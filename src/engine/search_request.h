@@ -1,0 +1,33 @@
+#pragma once
+
+#include <boost/unordered_set.hpp>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <string>
+
+#include "engine/progress_sink.h"
+
+namespace krelix {
+
+// What to search. The main window owns one, resets and fills it for every search; the engine
+// only reads it, except for filesScanned.
+struct SearchRequest {
+    using TextSet = boost::unordered_set<std::string>;
+
+    TextSet includeFolders;   // existing folders, each ending with "/", case kept
+    TextSet excludeFolders;   // same form; a folder is excluded by exact text
+    TextSet includePatterns;  // wildcard patterns, UTF-8, lower case
+    TextSet excludePatterns;  // consulted only while includePatterns is empty
+    std::function<void()> completionEvent;  // called once at the very end of a run, if set
+    ProgressSink* progressWindow = nullptr;  // not owned; no notices when null
+    std::uint32_t optionFlags = 0;
+    std::uint64_t minSize = 0;  // both bounds inclusive; count only with FILTER_SIZE_RANGE
+    std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max();
+    std::int32_t filesScanned = 0;     // written by the engine
+    std::int32_t duplicatesFound = 0;  // written by the search thread, not the engine
+
+    void ResetRequest();
+};
+
+}  // namespace krelix
