@@ -3,12 +3,29 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
-#include <boost/algorithm/string/predicate.hpp>
 
 #include "app/use_sh_get_file_info.h"
 #include "common/ui/long_time_text.h"
 
 namespace krelix {
+namespace {
+
+// Group keys are digits and hexadecimal letters: ASCII folding is all "without regard to case"
+// can mean for them, and it costs nothing per row.
+bool SameKey(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (fold(a[i]) != fold(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 const QColor ResultsModel::kShadedText{128, 37, 0};
 const QColor ResultsModel::kShadedBackground{253, 241, 249};
@@ -269,7 +286,7 @@ void ResultsModel::Reshade(bool struckFromRecords) {
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         Row& row = rows_[i];
         const std::string& key = row.record->groupKey;
-        if (previousKey == nullptr || !boost::algorithm::iequals(key, *previousKey)) {
+        if (previousKey == nullptr || !SameKey(key, *previousKey)) {
             shade = !shade;
             previousKey = &key;
         }
