@@ -1,7 +1,7 @@
 #pragma once
 
+#include <boost/range/iterator_range.hpp>
 #include <list>
-#include <ranges>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,10 +16,8 @@ namespace krelix {
 class CFileCategory {
   public:
     using TypeList = std::list<CFileType>;
-    using TypeRange = std::ranges::subrange<TypeList::iterator, TypeList::iterator,
-                                            std::ranges::subrange_kind::sized>;
-    using ConstTypeRange = std::ranges::subrange<TypeList::const_iterator, TypeList::const_iterator,
-                                                 std::ranges::subrange_kind::sized>;
+    using TypeRange = boost::iterator_range<TypeList::iterator>;
+    using ConstTypeRange = boost::iterator_range<TypeList::const_iterator>;
 
     CFileCategory() = default;
     explicit CFileCategory(std::u16string_view name) : name_(name) {}
@@ -38,8 +36,8 @@ class CFileCategory {
     // Removes the type if it belongs to this category; false when it does not.
     bool RemoveType(const CFileType& type);
 
-    TypeRange Types() { return {types_.begin(), types_.end(), types_.size()}; }
-    ConstTypeRange Types() const { return {types_.begin(), types_.end(), types_.size()}; }
+    TypeRange Types() { return {types_.begin(), types_.end()}; }
+    ConstTypeRange Types() const { return {types_.begin(), types_.end()}; }
     std::size_t TypeCount() const { return types_.size(); }
 
   private:

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <boost/range/iterator_range.hpp>
 #include <list>
-#include <ranges>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,11 +27,8 @@ struct SearchPatternSets {
 class FileTypeCatalogue {
   public:
     using CategoryList = std::list<CFileCategory>;
-    using CategoryRange = std::ranges::subrange<CategoryList::iterator, CategoryList::iterator,
-                                                std::ranges::subrange_kind::sized>;
-    using ConstCategoryRange =
-        std::ranges::subrange<CategoryList::const_iterator, CategoryList::const_iterator,
-                              std::ranges::subrange_kind::sized>;
+    using CategoryRange = boost::iterator_range<CategoryList::iterator>;
+    using ConstCategoryRange = boost::iterator_range<CategoryList::const_iterator>;
 
     // Appends an unchecked category without types.
     CFileCategory& AddCategory(std::u16string_view name);
@@ -42,12 +39,8 @@ class FileTypeCatalogue {
     // Empties the catalogue and fills it with the built-in table, nothing checked.
     void RestoreDefaultCatalogue();
 
-    CategoryRange Categories() {
-        return {categories_.begin(), categories_.end(), categories_.size()};
-    }
-    ConstCategoryRange Categories() const {
-        return {categories_.begin(), categories_.end(), categories_.size()};
-    }
+    CategoryRange Categories() { return {categories_.begin(), categories_.end()}; }
+    ConstCategoryRange Categories() const { return {categories_.begin(), categories_.end()}; }
     std::size_t CategoryCount() const { return categories_.size(); }
     bool IsEmpty() const { return categories_.empty(); }
 
