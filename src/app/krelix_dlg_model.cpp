@@ -1,12 +1,18 @@
 #include "app/krelix_dlg_model.h"
 
+#include "settings/settings_file.h"
+
 namespace krelix {
 
 KrelixDlgModel::KrelixDlgModel(std::string settingsPath) : settingsPath_(std::move(settingsPath)) {}
 
-void KrelixDlgModel::LoadSettings() {}
+void KrelixDlgModel::LoadSettings() {
+    krelix::LoadSettings(settingsPath_, catalogue_);
+}
 
-void KrelixDlgModel::SaveSettings() const {}
+void KrelixDlgModel::SaveSettings() const {
+    krelix::SaveSettings(settingsPath_, catalogue_);
+}
 
 void KrelixDlgModel::SetCommandHandler(CommandId id, std::function<void()> handler) {
     if (handler) {

@@ -8,6 +8,7 @@
 #include "app/command_id.h"
 #include "app/result_set.h"
 #include "app/results_model.h"
+#include "catalogue/file_type_catalogue.h"
 #include "engine/search_flags.h"
 
 namespace krelix {
@@ -33,6 +34,10 @@ class KrelixDlgModel {
     std::uint32_t searchFlags() const { return searchFlags_; }
     void setSearchFlags(std::uint32_t flags) { searchFlags_ = flags; }
 
+    // The file-type catalogue; the settings file holds it without its check marks.
+    FileTypeCatalogue& catalogue() { return catalogue_; }
+    const FileTypeCatalogue& catalogue() const { return catalogue_; }
+
     ResultSet& results() { return results_; }
     ResultsModel& rows() { return rows_; }
 
@@ -45,6 +50,7 @@ class KrelixDlgModel {
   private:
     std::string settingsPath_;
     std::uint32_t searchFlags_ = DEFAULT_SEARCH_FLAGS;
+    FileTypeCatalogue catalogue_;
     ResultSet results_;
     ResultsModel rows_;
     std::map<CommandId, std::function<void()>> handlers_;

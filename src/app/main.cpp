@@ -4,12 +4,11 @@
 #include "app/krelix_dlg.h"
 #include "app/krelix_dlg_model.h"
 #include "common/ui/prompts.h"
+#include "settings/settings_location.h"
 
 int main(int argc, char** argv) {
     krelix::CKrelixApp app(argc, argv);
-    const std::string settingsPath =
-        krelix::CKrelixApp::applicationDirPath().toStdString() + "/settings.dat";
-    krelix::KrelixDlgModel model(settingsPath);
+    krelix::KrelixDlgModel model(krelix::SettingsPath());
     krelix::MessageBoxPrompts prompts(nullptr);
     krelix::CKrelixDlg window(model, prompts);
     prompts.setParent(&window);

@@ -202,12 +202,82 @@ TEST_F(KrelixDlgTest, MenuButtonFacesAndEntriesRunTheirCommands) {
     EXPECT_EQ(aboutShown, 1);
 }
 
-TEST_F(KrelixDlgTest, AWindowDisabledByASearchCannotBeClosed) {
-    window.setEnabled(false);
-    EXPECT_FALSE(window.close());
-    EXPECT_TRUE(window.isVisible());
-    window.setEnabled(true);
-    EXPECT_TRUE(window.close());
+}  // namespace
+}  // namespace krelix
+
+namespace krelix {
+namespace {
+
+// settings.dat as the window meets it: read while it is built, written when it closes.
+class KrelixDlgSettingsFile : public ::testing::Test {
+  protected:
+    struct Run {
+        explicit Run(const std::string& path) : model(path), window(model, prompts, NoDialogs()) {
+            window.show();
+        }
+        static CKrelixDlg::Dialogs NoDialogs() { return {}; }
+        test::FakePrompts prompts;
+        KrelixDlgModel model;
+        CKrelixDlg window;
+    };
+
+    std::string Names(const FileTypeCatalogue& catalogue) {
+        std::string names;
+        for (const CFileCategory& category : catalogue.Categories()) {
+            names += category.NameUtf8() + "[";
+            for (const CFileType& type : category.Types()) {
+                names += type.PatternUtf8() + " ";
+            }
+            names += "]";
+        }
+        return names;
+    }
+
+    test::TempTree tree;
+    const std::string path = tree.Path("settings.dat");
+};
+
+TEST_F(KrelixDlgSettingsFile, FirstStartHasAnEmptyCatalogueAndClosingWritesIt) {
+    {
+        Run run(path);
+        EXPECT_TRUE(run.model.catalogue().IsEmpty());
+        EXPECT_FALSE(tree.Exists("settings.dat")) << "nothing is written before closing";
+        run.window.close();
+    }
+    EXPECT_EQ(tree.Read("settings.dat"), std::string("\x90", 1));
+}
+
+TEST_F(KrelixDlgSettingsFile, TheCatalogueComesBackAtTheNextStartButTheSearchFlagsDoNot) {
+    {
+        Run run(path);
+        CFileCategory& photos = run.model.catalogue().AddCategory(u"Photo Images");
+        photos.AddType(u"*.jpg", u"JPEG").SetChecked(true);
+        photos.AddType(u"*.png", u"PNG");
+        run.model.catalogue().AddCategory(u"Empty");
+        run.model.setSearchFlags(0x20);
+        run.window.close();
+    }
+    Run next(path);
+    EXPECT_EQ(Names(next.model.catalogue()), "Photo Images[*.jpg *.png ]Empty[]");
+    EXPECT_EQ(next.model.catalogue().PatternText(), u"") << "check marks are not kept";
+    EXPECT_EQ(next.model.searchFlags(), DEFAULT_SEARCH_FLAGS);
+}
+
+TEST_F(KrelixDlgSettingsFile, ABrokenFileStartsEmptyAndIsReplacedOnlyAtClose) {
+    const std::string broken(
+        "\x91\x92\xA9"
+        "Any",
+        6);  // ends inside a string
+    tree.AddFile("settings.dat", broken);
+    Run run(path);
+    EXPECT_TRUE(run.model.catalogue().IsEmpty());
+    EXPECT_EQ(tree.Read("settings.dat"), broken);
+    run.window.setEnabled(false);  // a search is running: the window stays open, nothing saved
+    EXPECT_FALSE(run.window.close());
+    EXPECT_EQ(tree.Read("settings.dat"), broken);
+    run.window.setEnabled(true);
+    EXPECT_TRUE(run.window.close());
+    EXPECT_EQ(tree.Read("settings.dat"), std::string("\x90", 1));
 }
 
 }  // namespace
