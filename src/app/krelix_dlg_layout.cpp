@@ -63,6 +63,8 @@ void CKrelixDlg::BuildControls() {
 
     results_ = Named(new CMFCListCtrlEx(this), "results");
     connect(results_, &CMFCListCtrlEx::commandChosen, this, &CKrelixDlg::RunCommand);
+    connect(results_, &CMFCListCtrlEx::rowDoubleClicked, this,
+            [this] { RunCommand(CommandId::OpenContainingFolder); });
 
     status_ = Named(new QLabel(this), "statusLine");
     status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);

@@ -200,6 +200,18 @@ TEST_F(KrelixDlgTest, MenuButtonFacesAndEntriesRunTheirCommands) {
 
     MenuAction(window.aboutHelpButton(), QStringLiteral("About"))->trigger();
     EXPECT_EQ(aboutShown, 1);
+
+    CFileItem item;
+    item.name = "a.txt";
+    model.rows().AppendRecord(model.results().Add(item));
+    QApplication::processEvents();
+    QWidget* rows = window.resultsList()->viewport();
+    const QRect cell = window.resultsList()->visualRect(model.rows().index(0, 2));
+    commands.clear();
+    QTest::mouseClick(rows, Qt::LeftButton, {}, cell.center());  // a double click's first half
+    QTest::mouseDClick(rows, Qt::LeftButton, {}, cell.center());
+    ASSERT_GE(commands.count(), 1);
+    EXPECT_EQ(lastCommand(), CommandId::OpenContainingFolder);
 }
 
 }  // namespace
