@@ -1,5 +1,5 @@
 // krelix-shots OUTPUT_FOLDER: saves PNGs of the main window (initial size and 1400 by 900, with
-// sample results), its menus and the search settings dialog.
+// sample results), its menus, the About box and the search settings dialog.
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/about_dlg.h"
 #include "app/krelix_app.h"
 #include "app/krelix_dlg.h"
 #include "app/krelix_dlg_model.h"
@@ -89,6 +90,12 @@ int main(int argc, char** argv) {
     settle();
     failures += !Save(settings.grab(), out + QStringLiteral("/settings-dialog.png"));
     settings.hide();
+
+    krelix::CAboutDlg about(&window);
+    about.show();
+    settle();
+    failures += !Save(about.grab(), out + QStringLiteral("/about-box.png"));
+    about.hide();
 
     QMenu* popup = window.resultsList()->popupMenu();
     popup->popup(window.mapToGlobal(QPoint(200, 200)));
