@@ -16,7 +16,7 @@ namespace {
 // Hands a finished in-place edit to the list's SetItemText instead of storing it directly.
 class RoutingDelegate final : public QStyledItemDelegate {
   public:
-    RoutingDelegate(EditableListBox* owner) : QStyledItemDelegate(owner), owner_(owner) {}
+    explicit RoutingDelegate(EditableListBox* owner) : QStyledItemDelegate(owner), owner_(owner) {}
 
     void setModelData(QWidget* editor, QAbstractItemModel*,
                       const QModelIndex& index) const override {

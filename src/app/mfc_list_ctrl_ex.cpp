@@ -66,6 +66,9 @@ void CMFCListCtrlEx::SetResultsModel(ResultsModel* model) {
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { Q_EMIT itemChanged(); });
     connect(model, &QAbstractItemModel::dataChanged, this, [this] { Q_EMIT itemChanged(); });
+    // Emptied results come back in the order they are found: no column claims to sort them.
+    connect(model, &QAbstractItemModel::modelReset, this,
+            [this] { horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder); });
 }
 
 int CMFCListCtrlEx::FirstSelectedRow() const {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -123,6 +124,28 @@ TEST_F(KrelixDlgTest, ControlsFollowTheEdgesTheirRulesName) {
          {"aboutHelp", "setting", "export", "autoSelect", "deleteChecked", "search"}) {
         EXPECT_EQ(geometryOf(name), before[name].translated(0, dh)) << name;
     }
+}
+
+TEST_F(KrelixDlgTest, HeaderClicksSortAndNewResultsComeUnsorted) {
+    std::vector<CFileItem*> rows;
+    for (const char* name : {"b", "c", "a"}) {
+        CFileItem item;
+        item.name = name;
+        rows.push_back(model.results().Add(item));
+    }
+    model.rows().AppendRecords(rows);
+    QHeaderView* header = window.resultsList()->horizontalHeader();
+    const int x = header->sectionViewportPosition(ResultsModel::NameColumn) + 10;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    EXPECT_EQ(model.rows().RecordAt(0)->name, "a") << "the first click sorts ascending";
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    EXPECT_EQ(model.rows().RecordAt(0)->name, "c");
+    EXPECT_EQ(model.rows().RecordAt(0)->rowIndex, 0);
+
+    model.rows().Clear();
+    model.rows().AppendRecords(rows);
+    EXPECT_EQ(header->sortIndicatorSection(), -1);
+    EXPECT_EQ(model.rows().RecordAt(0)->name, "b");
 }
 
 TEST_F(KrelixDlgTest, StartsWithDefaultCriteriaAndSettings) {
