@@ -69,19 +69,6 @@ TEST(FolderReader, DeliversTheEntryDataOfEveryKind) {
     EXPECT_EQ(EntryKind::Other, entries.at("pipe").kind);
 }
 
-TEST(FolderReader, KeepsOddNamesByteForByte) {
-    TempTree tree;
-    const std::string odd[] = {"new\nline", "comma,\"quote\"", "bad\xff\xfe", "sp ace"};
-    for (const std::string& name : odd) {
-        tree.AddFile(name, "x");
-    }
-    const auto entries = ReadAll(tree.root());
-    for (const std::string& name : odd) {
-        ASSERT_EQ(1u, entries.count(name));
-        EXPECT_EQ(tree.root() + name, entries.at(name).fullPath);
-    }
-}
-
 TEST(FolderReader, LeavesOutEntriesThatVanishAfterTheFolderWasRead) {
     TempTree tree;
     for (const char* name : {"a", "b", "c", "d"}) {
