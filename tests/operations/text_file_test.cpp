@@ -190,11 +190,6 @@ TEST_F(WriterTest, WritesOnlyWhenTheBufferIsFull) {
     EXPECT_EQ("0123456789abcdefghijklmnopqrstuvwxyz", Content());
 }
 
-TEST_F(WriterTest, CapacityZeroMeansTheDefault) {
-    UTF16LE_TextFileWriter writer(0, path_, fd_);
-    EXPECT_EQ(TextFileWriter::kDefaultCapacity, writer.capacity());
-}
-
 TEST_F(WriterTest, LongRunsThroughSmallBuffersAreExact) {
     std::u16string text;
     std::string utf8;
@@ -249,16 +244,6 @@ TEST_F(WriterTest, AnsiReportsTheDefaultCharacter) {
     EXPECT_TRUE(used);
     EXPECT_EQ(kTextOk, writer.Flush());
     EXPECT_EQ("\xE9t\xE9#x", Content());
-}
-
-TEST_F(WriterTest, BaseWriterEncodesNothing) {
-    TextFileWriter writer(0, path_, fd_);
-    const char16_t text[] = u"x";
-    EXPECT_EQ(kTextError, writer.WriteUnit(u'x'));
-    EXPECT_EQ(kTextError, writer.WriteRun(text, 1, 0, nullptr, nullptr));
-    EXPECT_EQ(kTextOk, writer.WriteMark());
-    EXPECT_EQ(kTextOk, writer.Flush());
-    EXPECT_EQ("", Content());
 }
 
 TEST(Writer, KeepsUnwrittenBytesWhenTheFileRefuses) {

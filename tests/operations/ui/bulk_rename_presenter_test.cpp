@@ -13,24 +13,6 @@ BulkRenamer::Sources Fixed() {
     return {[] { return std::optional<std::uint32_t>(5); }, [] { return std::int64_t{0}; }};
 }
 
-TEST(BulkRenamePresenter, StartsClearWithEditsDisabledAndNoPreview) {
-    const BulkRenamePresenter presenter(Fixed());
-    EXPECT_FALSE(presenter.prefixIncluded());
-    EXPECT_FALSE(presenter.fileNameIncluded());
-    EXPECT_FALSE(presenter.parameterIncluded());
-    EXPECT_FALSE(presenter.suffixIncluded());
-    EXPECT_EQ(ExtensionChoice::Unchanged, presenter.extensionChoice());
-    EXPECT_EQ(0, presenter.parameterSelection());
-    EXPECT_FALSE(presenter.prefixEditEnabled());
-    EXPECT_FALSE(presenter.parameterListEnabled());
-    EXPECT_FALSE(presenter.suffixEditEnabled());
-    EXPECT_FALSE(presenter.customExtensionEditEnabled());
-    EXPECT_EQ(QString(), presenter.preview());
-    EXPECT_EQ(BulkRenameFields(), presenter.Accept());
-    EXPECT_EQ((QStringList{"Increament Number", "Random Number", "Date Time", "Date", "Time"}),
-              BulkRenamePresenter::ParameterEntries());
-}
-
 TEST(BulkRenamePresenter, EachChangeEnablesItsEditAndRefreshesThePreview) {
     BulkRenamePresenter presenter(Fixed());
     presenter.SetFileNameIncluded(true);
