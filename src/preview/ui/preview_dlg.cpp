@@ -57,7 +57,16 @@ CPreviewDlg::CPreviewDlg(QWidget* parent)
 CPreviewDlg::~CPreviewDlg() = default;
 
 void CPreviewDlg::ShowFile(const std::string& path) {
+    // A check mark or a repaint of the same row reports the same file again.
+    if (path == path_ && outcome_ != Outcome::Pending) {
+        if (outcome_ == Outcome::Picture) {
+            show();
+        }
+        Q_EMIT FileShown(outcome_ == Outcome::Picture);
+        return;
+    }
     path_ = path;
+    outcome_ = Outcome::Pending;
     setToolTip(QFile::decodeName(QByteArray::fromStdString(path_)));
     UpdateTitle();
     loader_->Request(path_, DecodeLimit());
@@ -65,10 +74,12 @@ void CPreviewDlg::ShowFile(const std::string& path) {
 
 void CPreviewDlg::HidePreview() {
     loader_->Cancel();
+    outcome_ = Outcome::Pending;
     hide();
 }
 
 void CPreviewDlg::OnDecoded(QImage image) {
+    outcome_ = image.isNull() ? Outcome::NotPicture : Outcome::Picture;
     if (image.isNull()) {
         picture_->ClearPicture();
         picture_->hide();
@@ -110,6 +121,16 @@ QSize CPreviewDlg::DecodeLimit() const {
         return {4096, 4096};
     }
     return shown->size() * shown->devicePixelRatio();
+}
+
+void UpdatePreview(std::unique_ptr<CPreviewDlg>& preview, QWidget* parent,
+                   const std::optional<std::string>& selectedPath) {
+    if (!preview) {
+        preview = std::make_unique<CPreviewDlg>(parent);
+    }
+    if (selectedPath) {
+        preview->ShowFile(*selectedPath);
+    }
 }
 
 void CPreviewDlg::resizeEvent(QResizeEvent* event) {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QImage>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace krelix {
@@ -23,7 +25,7 @@ class CPreviewDlg final : public QDialog {
 
     // Shows the file's path at once; the picture follows when decoded off the UI thread. A
     // picture shows the window; anything else blanks the picture area and leaves the window
-    // visible or hidden as it was.
+    // visible or hidden as it was. The file shown last is not decoded again.
     void ShowFile(const std::string& path);
     // Hides the window and forgets a picture still being decoded (a search is starting).
     void HidePreview();
@@ -45,9 +47,17 @@ class CPreviewDlg final : public QDialog {
     void UpdateMinimumSize();
     QSize DecodeLimit() const;
 
+    enum class Outcome { Pending, Picture, NotPicture };
+
     std::string path_;
+    Outcome outcome_ = Outcome::Pending;
     CPictureCtrl* picture_;
     PictureLoader* loader_;
 };
+
+// The results list's click and item-change handler: creates the preview, hidden, the first
+// time (even with nothing selected), then shows the selected file if there is one.
+void UpdatePreview(std::unique_ptr<CPreviewDlg>& preview, QWidget* parent,
+                   const std::optional<std::string>& selectedPath);
 
 }  // namespace krelix
