@@ -5,7 +5,7 @@
 #include <QIcon>
 
 #include "app/use_sh_get_file_info.h"
-#include "common/ui/long_time_text.h"
+#include "common/ui/locale_time_text.h"
 
 namespace krelix {
 namespace {
@@ -57,7 +57,7 @@ QString ResultsModel::CellText(const CFileItem& record, int column) const {
         case SizeColumn:
             return QString::number(record.size);
         case TimeColumn:
-            return LongTimeText(record.modified);
+            return LocaleTimeText(record.modified);
         default:
             return {};
     }
