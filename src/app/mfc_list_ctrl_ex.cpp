@@ -84,6 +84,10 @@ int CMFCListCtrlEx::FirstSelectedRow() const {
     return first;
 }
 
+CFileItem* CMFCListCtrlEx::SelectedRecord() const {
+    return model_ == nullptr ? nullptr : model_->RecordAt(FirstSelectedRow());
+}
+
 void CMFCListCtrlEx::SetRowShaded(int row, bool redraw) {
     if (model_ != nullptr) {
         model_->SetRowShaded(row, redraw);

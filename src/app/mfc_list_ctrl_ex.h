@@ -10,6 +10,7 @@ class QMenu;
 namespace krelix {
 
 class ResultsModel;
+struct CFileItem;
 
 // The results list: rows of a ResultsModel with grid lines, check boxes, full-row selection of
 // several rows, header sorting and the "_ListPop" context menu. Reports what the user does as
@@ -25,6 +26,8 @@ class CMFCListCtrlEx : public QTableView {
 
     // The first selected row (the lowest selected index), or -1.
     int FirstSelectedRow() const;
+    // The record of the first selected row (the selected file), or null.
+    CFileItem* SelectedRecord() const;
     // The rows' marks, forwarded to the model.
     void SetRowShaded(int row, bool redraw);
     void SetRowStruck(int row);

@@ -208,6 +208,15 @@ CFileItem* ResultsModel::RecordAt(int row) const {
     return IsValidRow(row) ? rows_[static_cast<std::size_t>(row)].record : nullptr;
 }
 
+std::vector<CFileItem*> ResultsModel::RowRecords() const {
+    std::vector<CFileItem*> records;
+    records.reserve(rows_.size());
+    for (const Row& row : rows_) {
+        records.push_back(row.record);
+    }
+    return records;
+}
+
 bool ResultsModel::IsChecked(int row) const {
     return IsValidRow(row) && rows_[static_cast<std::size_t>(row)].checked;
 }
@@ -248,7 +257,7 @@ void ResultsModel::SetRowShaded(int row, bool redraw) {
     }
     rows_[static_cast<std::size_t>(row)].shaded = true;
     if (redraw) {
-        EmitRowChanged(row);
+        RefreshRow(row);
     }
 }
 
@@ -257,7 +266,7 @@ void ResultsModel::SetRowStruck(int row) {
         return;
     }
     rows_[static_cast<std::size_t>(row)].struck = true;
-    EmitRowChanged(row);
+    RefreshRow(row);
 }
 
 void ResultsModel::ClearRowMarks() {
@@ -304,8 +313,10 @@ void ResultsModel::RedrawAll() {
     }
 }
 
-void ResultsModel::EmitRowChanged(int row) {
-    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+void ResultsModel::RefreshRow(int row) {
+    if (IsValidRow(row)) {
+        Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    }
 }
 
 void ResultsModel::SetColourMarking(bool on) {

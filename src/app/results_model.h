@@ -58,6 +58,10 @@ class ResultsModel : public QAbstractTableModel {
     // Drops every row and every mark.
     void Clear();
     CFileItem* RecordAt(int row) const;
+    // Every row's record, in row order.
+    std::vector<CFileItem*> RowRecords() const;
+    // Repaints a row whose record changed (renamed, for example).
+    void RefreshRow(int row);
 
     bool IsChecked(int row) const;
     void SetChecked(int row, bool checked);
@@ -96,7 +100,6 @@ class ResultsModel : public QAbstractTableModel {
     bool IsValidRow(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }
     QString CellText(const CFileItem& record, int column) const;
     void Reshade(bool struckFromRecords);
-    void EmitRowChanged(int row);
     std::vector<int> SortedOrder(int column, Qt::SortOrder order) const;
 
     std::vector<Row> rows_;

@@ -147,6 +147,9 @@ TEST(ResultsModel, CellTextsIncludeFullSizesAndSurviveOddValues) {
     const QString odd = f.Data(2, ResultsModel::NameColumn, Qt::DisplayRole).toString();
     EXPECT_TRUE(odd.startsWith(QStringLiteral("caf\u00E9"))) << odd.toStdString();
     EXPECT_EQ(f.Data(2, 0, ResultsModel::RecordRole).value<void*>(), f.model.RecordAt(2));
+    EXPECT_EQ(
+        f.model.RowRecords(),
+        (std::vector<CFileItem*>{f.model.RecordAt(0), f.model.RecordAt(1), f.model.RecordAt(2)}));
 }
 
 TEST(ResultsModel, SortingOrdersByMeaningAndKeepsRowIndexMarksAndChecksInStep) {
