@@ -8,6 +8,7 @@
 #include "app/mfc_list_ctrl_ex.h"
 #include "app/program_icon.h"
 #include "app/use_sh_get_file_info.h"
+#include "preview/ui/preview_dlg.h"
 #include "settings/ui/settings_dlg.h"
 
 namespace krelix {
@@ -82,6 +83,13 @@ void CKrelixDlg::EditSearchSettings() {
 void CKrelixDlg::ShowAbout() {
     if (dialogs_.about) {
         dialogs_.about(this);
+    }
+}
+
+void CKrelixDlg::HidePreview() {
+    // Whoever shows the preview makes it a child of this window.
+    for (CPreviewDlg* preview : findChildren<CPreviewDlg*>(Qt::FindDirectChildrenOnly)) {
+        preview->HidePreview();
     }
 }
 
