@@ -13,7 +13,7 @@ packages=(
     libdeflate-dev libxxhash-dev
     clang libclang-rt-14-dev
     xvfb xauth
-    python3
+    python3 time
 )
 
 missing=()
