@@ -29,6 +29,10 @@ test: build
 test-fast: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) -LE fuzz
 
+# Only the bounded fuzz runs (about a minute each).
+fuzz: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -L fuzz
+
 bench: build
 	@echo "See bench/README.md"
 

@@ -7,8 +7,11 @@
 #include <string>
 
 #include "engine/progress_sink.h"
+#include "platform/dir_entry.h"
 
 namespace krelix {
+
+class NameMatcher;
 
 // What to search. The main window owns one, resets and fills it for every search; the engine
 // only reads it, except for filesScanned.
@@ -28,6 +31,10 @@ struct SearchRequest {
     std::int32_t duplicatesFound = 0;  // written by the search thread, not the engine
 
     void ResetRequest();
+
+    // True when a file rule removes the entry: its attributes, its size, then the patterns
+    // (prepared from this request's pattern sets by matcher).
+    bool IsFileSkipped(const DirEntry& entry, const NameMatcher& matcher) const;
 };
 
 }  // namespace krelix

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <atomic>
+#include <boost/unordered_map.hpp>
+#include <boost/unordered_set.hpp>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/file_item.h"
+#include "engine/name_matcher.h"
+#include "engine/search_request.h"
+#include "platform/dir_entry.h"
+#include "platform/folder_reader.h"
+#include "platform/skip_folders.h"
+
+namespace krelix {
+
+// The scan engine. A run happens on the calling thread (the search thread); only stopFlag is
+// touched by other threads.
+class CVornex {
+  public:
+    // Key text (the size text during the walk) to record.
+    using ResultMap = boost::unordered_multimap<std::string, CFileItem>;
+
+    // Skips this system's folders; the mount points are read again at every walk, since
+    // drives come and go while the program runs.
+    CVornex();
+    // Skips exactly the given folders (tests, tools).
+    explicit CVornex(SkipFolders skipFolders);
+    ~CVornex();
+    CVornex(const CVornex&) = delete;
+    CVornex& operator=(const CVornex&) = delete;
+
+    // The walk of a run on its own: empties resultMap, clears stopFlag, scans every include
+    // folder and sets the request's filesScanned. Leaves stopFlag as it finds it at the end.
+    void Walk(SearchRequest& request);
+
+    // Walks one start folder (and its subfolders with SEARCH_SUBDIRS), depth first, filing
+    // every kept file in resultMap. Returns at once while stopFlag is set.
+    void ScanFolder(const std::string& folderText, SearchRequest& request);
+
+    // True when a folder rule removes the folder (path ending with "/", case kept).
+    bool IsFolderSkipped(const std::string& folder, const SearchRequest& request) const;
+
+    // 0 while a run may go on; any other value asks it to stop. Any thread may set it to 1.
+    std::atomic<std::int32_t> stopFlag{1};
+    ResultMap resultMap;
+
+  private:
+    using FileId = std::pair<std::uint64_t, std::uint64_t>;  // device, inode
+
+    bool StopRequested() const { return stopFlag.load(std::memory_order_relaxed) != 0; }
+    void ReadFolder(const std::string& folder, FolderReader::Links links, SearchRequest& request,
+                    std::vector<std::string>& subfolders);
+    void RecordFile(const DirEntry& entry, SearchRequest& request);
+
+    SkipFolders skipFolders_;
+    bool refreshMountPoints_ = false;
+    // Per walk: the request's patterns, and every file recorded so far, so that a file reached
+    // again (nested start folders, bind mounts, hard links) is recorded only the first time.
+    NameMatcher matcher_;
+    boost::unordered_set<FileId> recordedFiles_;
+    DirEntry entry_;  // reused for every entry, saving allocations
+};
+
+}  // namespace krelix

@@ -1,0 +1,182 @@
+// The walk: the first stage of a run, filing every kept file under its size text.
+#include <algorithm>
+#include <charconv>
+#include <iterator>
+
+#include "engine/search_flags.h"
+#include "engine/vornex.h"
+
+namespace krelix {
+namespace {
+
+bool BeginsWithAny(const std::string& path, const SkipFolders::Folders& folders) {
+    return std::any_of(folders.begin(), folders.end(), [&](const std::string& folder) {
+        return !folder.empty() && path.starts_with(folder);
+    });
+}
+
+bool IsTrashName(std::string_view name) {
+    if (name == ".Trash") {
+        return true;
+    }
+    constexpr std::string_view prefix = ".Trash-";
+    return name.size() > prefix.size() && name.starts_with(prefix) &&
+           std::all_of(name.begin() + prefix.size(), name.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The folder is, or lies below, a .Trash or .Trash-<uid> folder directly inside a mount point.
+bool IsInMountTrash(const std::string& path, const SkipFolders::Folders& mountPoints) {
+    if (path.find("/.Trash") == std::string::npos) {
+        return false;  // the common case, decided without looking at the mount points
+    }
+    return std::any_of(mountPoints.begin(), mountPoints.end(), [&](const std::string& mount) {
+        if (mount.empty() || !path.starts_with(mount)) {
+            return false;
+        }
+        const std::string_view rest = std::string_view(path).substr(mount.size());
+        const std::size_t slash = rest.find('/');
+        return slash != std::string_view::npos && IsTrashName(rest.substr(0, slash));
+    });
+}
+
+std::string SizeText(std::uint64_t size) {
+    char buffer[24];
+    const auto [end, error] = std::to_chars(std::begin(buffer), std::end(buffer), size);
+    return std::string(buffer, end);
+}
+
+}  // namespace
+
+void CVornex::Walk(SearchRequest& request) {
+    resultMap.clear();
+    recordedFiles_.clear();
+    stopFlag = 0;
+    if (refreshMountPoints_) {
+        skipFolders_.mountPoints = SkipFolders::SystemMountPoints();
+    }
+    matcher_ = NameMatcher(request.includePatterns, request.excludePatterns);
+    request.filesScanned = 0;  // progress counts the files of this run
+    for (const std::string& folder : request.includeFolders) {
+        ScanFolder(folder, request);
+    }
+    request.filesScanned = static_cast<std::int32_t>(resultMap.size());
+}
+
+void CVornex::ScanFolder(const std::string& folderText, SearchRequest& request) {
+    if (StopRequested() || folderText.empty()) {
+        return;
+    }
+    std::string folder = folderText;
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    if (IsFolderSkipped(folder, request)) {
+        return;
+    }
+    std::uint32_t attributes = 0;
+    if (QueryFolderAttributes(folder, attributes)) {
+        if ((request.optionFlags & SKIP_COMPRESSED_FILES) && (attributes & ATTRIBUTE_COMPRESSED)) {
+            return;
+        }
+        if ((request.optionFlags & SKIP_HIDDEN_FOLDERS) && (attributes & ATTRIBUTE_HIDDEN) &&
+            folder != "/") {
+            return;
+        }
+    }
+
+    // Depth first with an explicit stack, so that a very deep tree cannot exhaust the thread's
+    // stack. Each folder is read to its end and closed before its subfolders are entered:
+    // one open descriptor at a time, however deep the tree.
+    std::vector<std::string> pending;
+    pending.push_back(std::move(folder));
+    std::vector<std::string> subfolders;
+    FolderReader::Links links = FolderReader::Links::Follow;  // the start folder as chosen
+    while (!pending.empty() && !StopRequested()) {
+        const std::string current = std::move(pending.back());
+        pending.pop_back();
+        subfolders.clear();
+        ReadFolder(current, links, request, subfolders);
+        links = FolderReader::Links::DoNotFollow;
+        pending.insert(pending.end(), std::make_move_iterator(subfolders.rbegin()),
+                       std::make_move_iterator(subfolders.rend()));
+    }
+}
+
+void CVornex::ReadFolder(const std::string& folder, FolderReader::Links links,
+                         SearchRequest& request, std::vector<std::string>& subfolders) {
+    FolderReader reader;
+    if (!reader.Open(folder, links)) {
+        return;  // unreadable, vanished or too deep: contributes nothing
+    }
+    const std::uint32_t flags = request.optionFlags;
+    while (!StopRequested() && reader.Next(entry_)) {
+        if (entry_.IsFolder()) {
+            if (!(flags & SEARCH_SUBDIRS)) {
+                continue;
+            }
+            std::string subfolder = entry_.fullPath + '/';
+            const bool skipped =
+                IsFolderSkipped(subfolder, request) ||
+                ((flags & SKIP_HIDDEN_FOLDERS) && entry_.Has(ATTRIBUTE_HIDDEN)) ||
+                ((flags & SKIP_COMPRESSED_FILES) && entry_.Has(ATTRIBUTE_COMPRESSED));
+            if (!skipped) {
+                subfolders.push_back(std::move(subfolder));
+            }
+        } else if (entry_.kind == EntryKind::Regular && !request.IsFileSkipped(entry_, matcher_)) {
+            RecordFile(entry_, request);
+            if (StopRequested()) {
+                break;
+            }
+        }
+    }
+}
+
+bool CVornex::IsFolderSkipped(const std::string& folder, const SearchRequest& request) const {
+    const auto set = [&](std::uint32_t flag) { return (request.optionFlags & flag) != 0; };
+    const SkipFolders& skip = skipFolders_;
+    if (request.excludeFolders.count(folder) != 0) {
+        return true;
+    }
+    if (set(SKIP_TEMP_FILES) &&
+        (BeginsWithAny(folder, skip.temporary) || BeginsWithAny(folder, skip.internetCache))) {
+        return true;
+    }
+    if (set(SKIP_SYSTEM_FILES) && BeginsWithAny(folder, skip.system)) {
+        return true;
+    }
+    if (set(SKIP_WINDOWS_FOLDER) && BeginsWithAny(folder, skip.windows)) {
+        return true;
+    }
+    if (set(SKIP_APP_FOLDERS) &&
+        (BeginsWithAny(folder, skip.programFiles) || BeginsWithAny(folder, skip.programFilesX86) ||
+         BeginsWithAny(folder, skip.commonAppData))) {
+        return true;
+    }
+    return set(SKIP_RECYCLE_BIN) &&
+           (BeginsWithAny(folder, skip.recycleBin) || IsInMountTrash(folder, skip.mountPoints));
+}
+
+void CVornex::RecordFile(const DirEntry& entry, SearchRequest& request) {
+    if (!recordedFiles_.emplace(entry.device, entry.inode).second) {
+        return;  // already recorded under the path that reached it first
+    }
+    CFileItem item;
+    item.name = entry.name;
+    item.path = entry.fullPath;
+    item.size = entry.size;
+    item.accessed = entry.accessed;
+    item.created = entry.created;
+    item.modified = entry.modified;
+    const auto recorded = resultMap.emplace(SizeText(entry.size), std::move(item));
+    ++request.filesScanned;
+    if (request.progressWindow != nullptr && request.filesScanned % 5 == 0) {
+        ProgressNotice notice;
+        notice.kind = ProgressNotice::Kind::Searching;
+        notice.path = recorded->second.path;
+        notice.filesFound = static_cast<std::uint64_t>(request.filesScanned);
+        request.progressWindow->OnProgress(notice);
+    }
+}
+
+}  // namespace krelix

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "engine/file_item.h"
+#include "operations/bulk_rename_fields.h"
+#include "operations/bulk_renamer.h"
+
+namespace krelix {
+
+// Moves a file to a new path without ever replacing what is there: EEXIST when the new path
+// exists. Uses renameat2(RENAME_NOREPLACE); on file systems without it, a hard link followed
+// by removing the old name; on file systems without hard links, a check and a rename.
+// Returns 0 or the errno of the failure.
+int MoveNoReplace(const std::string& oldPath, const std::string& newPath);
+
+// The fallback of MoveNoReplace for file systems that lack RENAME_NOREPLACE.
+int MoveNoReplaceByLink(const std::string& oldPath, const std::string& newPath);
+
+// The path up to and including its last "/" (empty when there is none).
+std::string_view FolderOf(std::string_view path);
+
+// A name that stays in its folder: not empty, not "." or "..", no "/" and no NUL byte.
+bool IsPlainFileName(std::string_view name);
+
+// Renames the record's file within its own folder. On success the record's name and path
+// become the new ones; on failure nothing changes. Returns 0 or the errno of the failure
+// (EINVAL for a name that would leave the folder).
+int RenameRecord(CFileItem& item, const std::string& newName);
+
+// One bulk rename: restarts the renamer's counter, then renames every record that is not
+// deleted, in the order given, to the name the fields give it. Failures do not stop the run.
+struct BulkRenameCallbacks {
+    std::function<void(CFileItem& item)> renamed;
+    std::function<void(const CFileItem& item, const std::string& newPath, int error)> failed;
+};
+void RenameCheckedFiles(std::span<CFileItem* const> checked, BulkRenameFields fields,
+                        BulkRenamer& renamer, const BulkRenameCallbacks& callbacks);
+
+}  // namespace krelix

@@ -1,0 +1,105 @@
+#include "operations/ui/rename_export_commands.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "common/ui/locale_time_text.h"
+#include "common/ui/prompts.h"
+#include "common/ui/report_last_error.h"
+#include "operations/file_rename.h"
+#include "operations/ui/rename_dialogs.h"
+
+namespace krelix {
+namespace {
+
+QString Decode(const std::string& bytes) {
+    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+std::string Encode(const QString& text) {
+    return QFile::encodeName(text).toStdString();
+}
+
+}  // namespace
+
+RenameExportCommands::RenameExportCommands(Prompts& prompts, RenameDialogs& dialogs,
+                                           TimeTextFn timeText, BulkRenamer::Sources sources)
+    : prompts_(prompts),
+      dialogs_(dialogs),
+      timeText_(
+          timeText ? std::move(timeText)
+                   : [](std::int64_t seconds) { return LocaleTimeText(seconds).toStdU16String(); }),
+      renamer_(std::move(sources)) {}
+
+void RenameExportCommands::RenameSelected(CFileItem* selected, const RowChanged& rowChanged) {
+    if (selected == nullptr) {
+        return;
+    }
+    if (selected->deleted != 0) {
+        prompts_.Inform(ErrorCaption(),
+                        QStringLiteral("The file has been deleted.Cannot be renamed."),
+                        PromptIcon::Error);
+        return;
+    }
+    const std::optional<QString> newName = dialogs_.AskNewName(Decode(selected->name));
+    if (!newName) {
+        return;
+    }
+    if (const int error = RenameRecord(*selected, Encode(*newName)); error != 0) {
+        ReportLastError(prompts_, QStringLiteral("Failed to rename this file."), error);
+        return;
+    }
+    if (rowChanged) {
+        rowChanged(*selected);
+    }
+}
+
+void RenameExportCommands::RenameChecked(std::span<CFileItem* const> checked,
+                                         const RowChanged& rowChanged) {
+    const std::optional<BulkRenameFields> fields = dialogs_.AskBulkFields();
+    if (!fields) {
+        return;
+    }
+    BulkRenameCallbacks callbacks;
+    callbacks.renamed = [&rowChanged](CFileItem& item) {
+        if (rowChanged) {
+            rowChanged(item);
+        }
+    };
+    callbacks.failed = [this](const CFileItem& item, const std::string& newPath, int error) {
+        ReportLastError(prompts_,
+                        QStringLiteral("Failed to rename the file ") + Decode(item.path) +
+                            QStringLiteral(" to ") + Decode(newPath),
+                        error);
+    };
+    RenameCheckedFiles(checked, *fields, renamer_, callbacks);
+}
+
+void RenameExportCommands::Export(std::span<const CFileItem* const> rows) {
+    if (rows.empty()) {
+        return;
+    }
+    QString path = prompts_.ChooseSaveFile(QStringLiteral("Save as a csv file"), QString(),
+                                           QStringLiteral("CSV files(*.csv)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    // The default extension, for a name typed without one.
+    if (!QFileInfo(path).fileName().contains(QLatin1Char('.'))) {
+        path += QStringLiteral(".csv");
+    }
+    switch (ExportCsv(Encode(path), rows, timeText_)) {
+        case CsvExportStatus::Written:
+            break;
+        case CsvExportStatus::CreateFailed:
+            prompts_.Inform(TitleCaption(), QStringLiteral("Failed to create the file."),
+                            PromptIcon::Error);
+            break;
+        case CsvExportStatus::WriteFailed:
+            prompts_.Inform(TitleCaption(), QStringLiteral("Failed to write the file."),
+                            PromptIcon::Error);
+            break;
+    }
+}
+
+}  // namespace krelix

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <dirent.h>
+
+#include <string>
+
+#include "platform/dir_entry.h"
+
+namespace krelix {
+
+// Reads the entries of one folder, in the file system's order, without following links.
+// Holds one file descriptor while open. Not thread-safe; one reader per thread.
+class FolderReader {
+  public:
+    enum class Links {
+        Follow,       // the folder text itself may name a symbolic link (a chosen start folder)
+        DoNotFollow,  // a folder found by the walk: a link put in its place is not entered
+    };
+
+    FolderReader() = default;
+    ~FolderReader();
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
+
+    // Starts reading the folder, whose text ends with "/". False when it is missing, not a
+    // folder, unreadable, or its path is too long for the system.
+    bool Open(const std::string& folder, Links links);
+
+    // Fills entry with the next entry; false at the end or on a read error. "." and ".." are
+    // passed over, and so are entries that vanish before their status can be read.
+    bool Next(DirEntry& entry);
+
+    void Close();
+
+  private:
+    DIR* dir_ = nullptr;
+    std::string folder_;
+};
+
+// The attribute bits of a folder (hidden, compressed), following links. False when the folder
+// cannot be queried. "/" is never hidden.
+bool QueryFolderAttributes(const std::string& folder, std::uint32_t& attributes);
+
+}  // namespace krelix
