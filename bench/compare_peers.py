@@ -6,7 +6,7 @@
 
 Each CORPUS is a folder written by make_corpus.py (tree/ and manifest.json). For every corpus and
 tool: one untimed run warms the page cache and its groups are checked against the manifest; then
-N timed runs under /usr/bin/time -v. The table gives the medians of wall time, CPU time (user +
+N timed runs under /usr/bin/time -v (none with --runs 0: a check only). The table gives the medians of wall time, CPU time (user +
 system) and peak resident memory, and whether the tool's groups equal the planted ones.
 The other tools run as black boxes, with their default hashing and no options beyond recursion.
 """
@@ -98,7 +98,7 @@ def run_tool(tool, corpus, args):
 
         stdout, *_ = measure(cmd, args.timeout)  # warm-up
         found = groups_of(stdout)
-        samples = [measure(cmd, args.timeout)[1:] for _ in range(args.runs)]
+        samples = [measure(cmd, args.timeout)[1:] for _ in range(args.runs)] or [(0, 0, 0)]
     same = found == planted
     if not same:
         missing = sum(1 for g in planted if g not in found)
@@ -124,6 +124,7 @@ def main():
         if t not in TOOLS:
             parser.error(f"unknown tool {t}")
 
+    all_same = True
     print("| corpus | files | GB | tool | wall s | CPU s | peak MB | groups | as planted |")
     print("|---|---:|---:|---|---:|---:|---:|---:|---|")
     for corpus in args.corpora:
@@ -132,10 +133,12 @@ def main():
         for tool in tools:
             print(f"{os.path.basename(os.path.normpath(corpus))}: {tool} ...", file=sys.stderr)
             (wall, cpu, rss), same, count = run_tool(tool, corpus, args)
+            all_same = all_same and same
             print(f"| {m['kind']} | {m['files']} | {m['bytes'] / 1e9:.2f} | {tool} | "
                   f"{wall:.2f} | {cpu:.2f} | {rss:.0f} | {count} | {'yes' if same else 'NO'} |",
                   flush=True)
+    return 0 if all_same else 1
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

@@ -169,6 +169,12 @@ def make_mixed(c, scale):
     def pick(low, high):
         return rng.randint(low, high)
 
+    # Below a tenth of the full size the media files shrink too, so that quick runs stay quick.
+    media = min(1.0, scale * 10)
+
+    def pick_media(low, high):
+        return max(1000, int(rng.randint(low, high) * media))
+
     odd = ["résumé 2021.odt", "notes, draft.txt", 'say "hi".txt', "-dash.txt", "tab\there.txt",
            "日本語.txt", "semi;colon.txt", "  spaced  .txt"]
     # Documents, some saved twice as "name (1)".
@@ -185,18 +191,18 @@ def make_mixed(c, scale):
     c.write(b"home/Documents/odd/latin1-\xe9t\xe9.txt", c.unique(777))
     # Photos, about a sixth imported twice.
     for i in range(count(1300)):
-        content = c.unique(pick(800_000, 2_600_000))
+        content = c.unique(pick_media(800_000, 2_600_000))
         data = c.write(f"home/Pictures/Camera/2023/IMG_{i:05d}.JPG", content)
         if rng.random() < 0.16:
             c.write(f"home/Pictures/Backup/import-{i % 7}/IMG_{i:05d}.jpg", content, data)
     # Music, a few ripped twice; videos above the pool's large-file limit, one copied.
     for i in range(count(150)):
-        content = c.unique(pick(3_000_000, 7_000_000))
+        content = c.unique(pick_media(3_000_000, 7_000_000))
         data = c.write(f"home/Music/Album {i // 12:02d}/Track {i % 12:02d}.mp3", content)
         if i % 25 == 0:
             c.write(f"home/Music/Unsorted/track{i}.mp3", content, data)
     for i in range(count(8)):
-        content = c.unique(pick(40_000_000, 90_000_000))
+        content = c.unique(pick_media(40_000_000, 90_000_000))
         data = c.write(f"home/Videos/clip{i:02d}.mkv", content)
         if i == 0:
             c.write("home/Videos/old/clip00 copy.mkv", content, data)

@@ -16,7 +16,7 @@ ParsedArguments Parse(std::vector<std::string> args) {
 
 TEST(ScanArguments, ReadsEveryOptionInEitherForm) {
     const ParsedArguments parsed =
-        Parse({"--exclude", "/x", "a", "--include-pattern=*.JPG", "--include-pattern", "*.png",
+        Parse({"--exclude", "/x", "a", "--include-pattern=*.JPG", "--include-pattern", "*.PnG",
                "--exclude-pattern", "*.tmp", "--min-size=10", "--max-size", "4294967296", "--flags",
                "0x20", "--csv", "b"});
     ASSERT_TRUE(parsed.options) << parsed.error;

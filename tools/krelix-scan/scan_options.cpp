@@ -1,5 +1,7 @@
 #include "scan_options.h"
 
+#include "common/text_case.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -44,16 +46,6 @@ std::optional<std::uint32_t> ParseFlags(const std::string& text) {
         return ParseNumber<std::uint32_t>(text.substr(2), 16);
     }
     return ParseNumber<std::uint32_t>(text, 10);
-}
-
-// Pattern names are matched in lower case, so the request holds its patterns that way too.
-std::string LowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
 }
 
 }  // namespace
@@ -106,7 +98,7 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
                 return {std::nullopt, name + " needs a non-empty pattern"};
             }
             (name == "--include-pattern" ? options.includePatterns : options.excludePatterns)
-                .push_back(LowerAscii(*value));
+                .push_back(LowerCaseUtf8(*value));
         } else if (name == "--flags") {
             const auto flags = ParseFlags(*value);
             if (!flags) {
