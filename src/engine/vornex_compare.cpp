@@ -49,6 +49,18 @@ void CVornex::CompareCandidates(SearchRequest& request) {
         it = range.second;
     }
     bytesHashed_ = 0;
+    const auto notify = [&](ProgressNotice::Kind kind, const std::string& path) {
+        if (sink == nullptr) {
+            return;
+        }
+        ProgressNotice notice;
+        notice.kind = kind;
+        notice.path = path;
+        notice.filesFound = static_cast<std::uint64_t>(request.filesScanned);
+        notice.bytesHashed = bytesHashed_.load(std::memory_order_relaxed);
+        notice.bytesToHash = bytesToHash;
+        sink->OnProgress(notice);
+    };
 
     // The flag is read after each visited entry: after a stop in the walk the first candidate is
     // still tried, and fails at its first chunk unless it is empty.
@@ -59,15 +71,7 @@ void CVornex::CompareCandidates(SearchRequest& request) {
         for (auto member = range.first; member != range.second && !stopped; ++member) {
             const CFileItem& item = member->second;
             if (shared) {
-                if (sink != nullptr) {
-                    ProgressNotice notice;
-                    notice.kind = ProgressNotice::Kind::Comparing;
-                    notice.path = item.path;
-                    notice.filesFound = static_cast<std::uint64_t>(request.filesScanned);
-                    notice.bytesHashed = bytesHashed_.load(std::memory_order_relaxed);
-                    notice.bytesToHash = bytesToHash;
-                    sink->OnProgress(notice);
-                }
+                notify(ProgressNotice::Kind::Comparing, item.path);
                 if (ChooseHashPlace(item.size, *runner_) == HashPlace::Pool) {
                     runner_->Schedule(
                         [this, &comparisonMap, item] { HashAndCollect(comparisonMap, item); });
@@ -81,14 +85,7 @@ void CVornex::CompareCandidates(SearchRequest& request) {
     }
 
     runner_->Wait();
-    if (sink != nullptr) {
-        ProgressNotice notice;
-        notice.kind = ProgressNotice::Kind::ComparisonEnded;
-        notice.filesFound = static_cast<std::uint64_t>(request.filesScanned);
-        notice.bytesHashed = bytesHashed_.load(std::memory_order_relaxed);
-        notice.bytesToHash = bytesToHash;
-        sink->OnProgress(notice);
-    }
+    notify(ProgressNotice::Kind::ComparisonEnded, {});
     resultMap = std::move(comparisonMap);
     stopFlag = 1;
     if (request.completionEvent) {
