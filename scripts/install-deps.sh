@@ -13,6 +13,7 @@ packages=(
     libdeflate-dev libxxhash-dev
     clang libclang-rt-14-dev
     xvfb xauth
+    desktop-file-utils
     python3 time
 )
 

@@ -1,18 +1,26 @@
 #include "app/krelix_app.h"
 
-#include <QApplication>
-#include <QLabel>
+#include <QIcon>
+
+#include "app/krelix_dlg.h"
+#include "app/program_icon.h"
 
 namespace krelix {
 
-int RunKrelix(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Krelix"));
-    // Placeholder until the main window lands.
-    QLabel window(QStringLiteral("Krelix"));
-    window.setMinimumSize(730, 500);
-    window.show();
-    return app.exec();
+CKrelixApp::CKrelixApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Krelix"));
+    setWindowIcon(ProgramIcon());
+    // Outside a desktop session no icon theme is named; file-type icons then come from the
+    // common freedesktop theme where it is installed.
+    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == u"hicolor") {
+        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    }
+}
+
+int CKrelixApp::Run(CKrelixDlg& mainWindow) {
+    setQuitOnLastWindowClosed(true);
+    mainWindow.show();
+    return exec();
 }
 
 }  // namespace krelix

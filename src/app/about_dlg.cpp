@@ -1,0 +1,33 @@
+#include "app/about_dlg.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/program_icon.h"
+
+namespace krelix {
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("About Tessmark Duplicate Finder"));
+    setWindowIcon(ProgramIcon());
+
+    auto* icon = new QLabel(this);
+    icon->setPixmap(ProgramIcon().pixmap(32, 32));
+    auto* name = new QLabel(QStringLiteral("Tessmark Duplicate Finder, Version 1.0"), this);
+    auto* notice = new QLabel(QStringLiteral("Copyright (C) 2026"), this);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+
+    auto* layout = new QGridLayout(this);
+    layout->setHorizontalSpacing(16);
+    layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
+    layout->addWidget(name, 0, 1);
+    layout->addWidget(notice, 1, 1);
+    layout->addWidget(buttons, 2, 0, 1, 2);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+}
+
+}  // namespace krelix

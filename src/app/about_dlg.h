@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QDialog>
+
+namespace krelix {
+
+// "About Tessmark Duplicate Finder": the icon, the name and version, the year notice, OK.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+  public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
+}  // namespace krelix

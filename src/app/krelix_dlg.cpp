@@ -1,0 +1,111 @@
+#include "app/krelix_dlg.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+#include "app/about_dlg.h"
+#include "app/krelix_dlg_model.h"
+#include "app/mfc_list_ctrl_ex.h"
+#include "app/program_icon.h"
+#include "app/use_sh_get_file_info.h"
+#include "settings/ui/settings_dlg.h"
+
+namespace krelix {
+
+CKrelixDlg::Dialogs CKrelixDlg::RealDialogs() {
+    Dialogs dialogs;
+    dialogs.searchSettings = &CSettingsDlg::Run;
+    dialogs.about = [](QWidget* parent) {
+        CAboutDlg about(parent);
+        about.exec();
+    };
+    return dialogs;
+}
+
+CKrelixDlg::CKrelixDlg(KrelixDlgModel& model, Prompts& prompts, Dialogs dialogs, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      prompts_(prompts),
+      dialogs_(std::move(dialogs)),
+      icons_(std::make_unique<CUseShGetFileInfo>()) {
+    setObjectName(QStringLiteral("KrelixDlg"));
+    setWindowIcon(ProgramIcon());
+    setWindowTitle(QStringLiteral("Tessmark Duplicate Finder"));
+    model_.LoadSettings();
+    BuildControls();
+    RegisterOwnCommands();
+
+    ResultsModel& rows = model_.rows();
+    rows.SetColourMarking(true);
+    rows.SetFontMarking(true);
+    rows.SetIconProvider(icons_.get());
+    results_->SetResultsModel(&rows);
+
+    // The window keeps its controls usable at 730 by 500; the window manager then stops the
+    // dragged edge at that limit and leaves the opposite one where it is.
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    resize(QSize(776, 532).expandedTo(minimumSizeHint()));
+}
+
+CKrelixDlg::~CKrelixDlg() {
+    // The rows outlive this window in the model; they must not ask a destroyed icon cache.
+    model_.rows().SetIconProvider(nullptr);
+}
+
+ResultSet& CKrelixDlg::results() const {
+    return model_.results();
+}
+
+void CKrelixDlg::RegisterOwnCommands() {
+    if (!model_.HasCommandHandler(CommandId::About)) {
+        model_.SetCommandHandler(CommandId::About, [this] { ShowAbout(); });
+    }
+    if (!model_.HasCommandHandler(CommandId::Setting)) {
+        model_.SetCommandHandler(CommandId::Setting, [this] { EditSearchSettings(); });
+    }
+}
+
+void CKrelixDlg::RunCommand(CommandId id) {
+    Q_EMIT commandTriggered(id);
+    model_.Dispatch(id);
+}
+
+void CKrelixDlg::EditSearchSettings() {
+    if (!dialogs_.searchSettings) {
+        return;
+    }
+    if (const auto flags = dialogs_.searchSettings(this, model_.searchFlags())) {
+        model_.setSearchFlags(*flags);
+    }
+}
+
+void CKrelixDlg::ShowAbout() {
+    if (dialogs_.about) {
+        dialogs_.about(this);
+    }
+}
+
+void CKrelixDlg::keyPressEvent(QKeyEvent* event) {
+    // Whatever control has the focus, Enter and Escape end here and close nothing.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void CKrelixDlg::closeEvent(QCloseEvent* event) {
+    // A running search disables the window; it cannot be closed until the search is over.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
+    model_.SaveSettings();
+    event->accept();
+}
+
+}  // namespace krelix

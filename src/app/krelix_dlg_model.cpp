@@ -1,0 +1,38 @@
+#include "app/krelix_dlg_model.h"
+
+#include "settings/settings_file.h"
+
+namespace krelix {
+
+KrelixDlgModel::KrelixDlgModel(std::string settingsPath) : settingsPath_(std::move(settingsPath)) {}
+
+void KrelixDlgModel::LoadSettings() {
+    krelix::LoadSettings(settingsPath_, catalogue_);
+}
+
+void KrelixDlgModel::SaveSettings() const {
+    krelix::SaveSettings(settingsPath_, catalogue_);
+}
+
+void KrelixDlgModel::SetCommandHandler(CommandId id, std::function<void()> handler) {
+    if (handler) {
+        handlers_[id] = std::move(handler);
+    } else {
+        handlers_.erase(id);
+    }
+}
+
+bool KrelixDlgModel::HasCommandHandler(CommandId id) const {
+    return handlers_.count(id) != 0;
+}
+
+bool KrelixDlgModel::Dispatch(CommandId id) const {
+    const auto handler = handlers_.find(id);
+    if (handler == handlers_.end()) {
+        return false;
+    }
+    handler->second();
+    return true;
+}
+
+}  // namespace krelix

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "app/command_id.h"
+#include "app/result_set.h"
+#include "app/results_model.h"
+#include "catalogue/file_type_catalogue.h"
+#include "engine/search_flags.h"
+
+namespace krelix {
+
+// What the main window holds for the life of the program, without any widget: the search
+// settings word, the result copy and its rows, the catalogue with its settings file, and the
+// handlers of the menu commands. UI thread only.
+class KrelixDlgModel {
+  public:
+    // settingsPath: where the catalogue is read at start and written at close.
+    explicit KrelixDlgModel(std::string settingsPath);
+    KrelixDlgModel(const KrelixDlgModel&) = delete;
+    KrelixDlgModel& operator=(const KrelixDlgModel&) = delete;
+
+    const std::string& settingsPath() const { return settingsPath_; }
+    // Reads the settings file into the catalogue; a missing, empty or broken file leaves the
+    // catalogue empty, silently.
+    void LoadSettings();
+    // Writes the catalogue to the settings file; a file that cannot be written is left as it
+    // was, silently.
+    void SaveSettings() const;
+
+    std::uint32_t searchFlags() const { return searchFlags_; }
+    void setSearchFlags(std::uint32_t flags) { searchFlags_ = flags; }
+
+    // The file-type catalogue; the settings file holds it without its check marks.
+    FileTypeCatalogue& catalogue() { return catalogue_; }
+    const FileTypeCatalogue& catalogue() const { return catalogue_; }
+
+    ResultSet& results() { return results_; }
+    ResultsModel& rows() { return rows_; }
+
+    // The command's handler replaces any earlier one; an empty function removes it.
+    void SetCommandHandler(CommandId id, std::function<void()> handler);
+    bool HasCommandHandler(CommandId id) const;
+    // Runs the command's handler; false when it has none.
+    bool Dispatch(CommandId id) const;
+
+  private:
+    std::string settingsPath_;
+    std::uint32_t searchFlags_ = DEFAULT_SEARCH_FLAGS;
+    FileTypeCatalogue catalogue_;
+    ResultSet results_;
+    ResultsModel rows_;
+    std::map<CommandId, std::function<void()>> handlers_;
+};
+
+}  // namespace krelix

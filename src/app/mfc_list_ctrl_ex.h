@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QTableView>
+#include <map>
+
+#include "app/command_id.h"
+
+class QMenu;
+
+namespace krelix {
+
+class ResultsModel;
+struct CFileItem;
+
+// The results list: rows of a ResultsModel with grid lines, check boxes, full-row selection of
+// several rows, header sorting and the "_ListPop" context menu. Reports what the user does as
+// signals; acting on it is the main window's business.
+class CMFCListCtrlEx : public QTableView {
+    Q_OBJECT
+  public:
+    explicit CMFCListCtrlEx(QWidget* parent = nullptr);
+
+    // Shows the model's rows with the list's columns and widths. The model is not owned.
+    void SetResultsModel(ResultsModel* model);
+    ResultsModel* resultsModel() const { return model_; }
+
+    // The first selected row (the lowest selected index), or -1.
+    int FirstSelectedRow() const;
+    // The record of the first selected row (the selected file), or null.
+    CFileItem* SelectedRecord() const;
+    // The rows' marks, forwarded to the model.
+    void SetRowShaded(int row, bool redraw);
+    void SetRowStruck(int row);
+    void ClearRowMarks();
+
+    QMenu* popupMenu() const { return popup_; }
+    QAction* popupAction(CommandId id) const;
+
+  Q_SIGNALS:
+    void rowClicked(int row);
+    void rowDoubleClicked(int row);
+    // A row's selection, check mark or content changed.
+    void itemChanged();
+    // An entry of the context menu was chosen.
+    void commandChosen(CommandId id);
+
+  protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    ResultsModel* model_ = nullptr;
+    QMenu* popup_;
+    std::map<CommandId, QAction*> popupActions_;
+};
+
+}  // namespace krelix

@@ -1,0 +1,338 @@
+#include "app/results_model.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
+
+#include "app/use_sh_get_file_info.h"
+#include "common/ui/locale_time_text.h"
+
+namespace krelix {
+namespace {
+
+// Group keys are digits and hexadecimal letters: ASCII folding is all "without regard to case"
+// can mean for them, and it costs nothing per row.
+bool SameKey(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (fold(a[i]) != fold(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+const QColor ResultsModel::kShadedText{128, 37, 0};
+const QColor ResultsModel::kShadedBackground{253, 241, 249};
+const QColor ResultsModel::kPlainText{0, 0, 0};
+const QColor ResultsModel::kPlainBackground{196, 238, 254};
+
+ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {
+    SetStruckFont(QGuiApplication::font());
+}
+
+ResultsModel::~ResultsModel() = default;
+
+int ResultsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int ResultsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString ResultsModel::CellText(const CFileItem& record, int column) const {
+    switch (column) {
+        case GroupColumn:
+            return QString::fromLatin1(record.groupKey);
+        case NameColumn:
+            return QFile::decodeName(record.name.c_str());
+        case PathColumn:
+            return QFile::decodeName(record.path.c_str());
+        case SizeColumn:
+            return QString::number(record.size);
+        case TimeColumn:
+            return LocaleTimeText(record.modified);
+        default:
+            return {};
+    }
+}
+
+QVariant ResultsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || !IsValidRow(index.row())) {
+        return {};
+    }
+    const Row& row = rows_[static_cast<std::size_t>(index.row())];
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+            return CellText(*row.record, index.column());
+        case Qt::CheckStateRole:
+            if (index.column() == GroupColumn) {
+                return row.checked ? Qt::Checked : Qt::Unchecked;
+            }
+            return {};
+        case Qt::DecorationRole:
+            if (index.column() == GroupColumn && icons_ != nullptr) {
+                return icons_->IconForName(QFile::decodeName(row.record->name.c_str()));
+            }
+            return {};
+        case Qt::ForegroundRole:
+            if (colourMarking_) {
+                return row.shaded ? kShadedText : kPlainText;
+            }
+            return {};
+        case Qt::BackgroundRole:
+            if (colourMarking_) {
+                return row.shaded ? kShadedBackground : kPlainBackground;
+            }
+            return {};
+        case Qt::FontRole:
+            if (fontMarking_ && row.struck) {
+                return struckFont_;
+            }
+            return {};
+        case RecordRole:
+            return QVariant::fromValue(static_cast<void*>(row.record));
+        case ShadedRole:
+            return row.shaded;
+        case StruckRole:
+            return row.struck;
+        default:
+            return {};
+    }
+}
+
+bool ResultsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::CheckStateRole || !index.isValid() || index.column() != GroupColumn ||
+        !IsValidRow(index.row())) {
+        return false;
+    }
+    SetChecked(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
+    return true;
+}
+
+Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() == GroupColumn) {
+        flags |= Qt::ItemIsUserCheckable;
+    }
+    return flags;
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal) {
+        return {};
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    switch (section) {
+        case GroupColumn:
+            return QStringLiteral("Dup. Group");
+        case NameColumn:
+            return QStringLiteral("File Name");
+        case PathColumn:
+            return QStringLiteral("Path");
+        case SizeColumn:
+            return QStringLiteral("Size");
+        case TimeColumn:
+            return QStringLiteral("Modified Time");
+        default:
+            return {};
+    }
+}
+
+void ResultsModel::AppendRecords(std::span<CFileItem* const> records) {
+    if (records.empty()) {
+        return;
+    }
+    const int first = static_cast<int>(rows_.size());
+    beginInsertRows({}, first, first + static_cast<int>(records.size()) - 1);
+    rows_.reserve(rows_.size() + records.size());
+    for (CFileItem* record : records) {
+        record->rowIndex = static_cast<std::int32_t>(rows_.size());
+        rows_.push_back(Row{record});
+    }
+    endInsertRows();
+}
+
+void ResultsModel::AppendRecord(CFileItem* record) {
+    AppendRecords(std::span(&record, 1));
+}
+
+void ResultsModel::RemoveRowsWhere(
+    const std::function<bool(int row, CFileItem& record)>& predicate) {
+    // The predicate sees every row under its index before any row goes; then each run of doomed
+    // rows leaves in one removal, from the end, so that the indexes still to come stay valid.
+    std::vector<char> doomed(rows_.size(), 0);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        doomed[i] = predicate(static_cast<int>(i), *rows_[i].record) ? 1 : 0;
+    }
+    for (std::size_t end = rows_.size(); end > 0;) {
+        if (!doomed[end - 1]) {
+            --end;
+            continue;
+        }
+        std::size_t begin = end - 1;
+        while (begin > 0 && doomed[begin - 1]) {
+            --begin;
+        }
+        beginRemoveRows({}, static_cast<int>(begin), static_cast<int>(end) - 1);
+        rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(begin),
+                    rows_.begin() + static_cast<std::ptrdiff_t>(end));
+        endRemoveRows();
+        end = begin;
+    }
+}
+
+void ResultsModel::Clear() {
+    beginResetModel();
+    rows_.clear();
+    rows_.shrink_to_fit();
+    endResetModel();
+}
+
+CFileItem* ResultsModel::RecordAt(int row) const {
+    return IsValidRow(row) ? rows_[static_cast<std::size_t>(row)].record : nullptr;
+}
+
+std::vector<CFileItem*> ResultsModel::RowRecords() const {
+    std::vector<CFileItem*> records;
+    records.reserve(rows_.size());
+    for (const Row& row : rows_) {
+        records.push_back(row.record);
+    }
+    return records;
+}
+
+bool ResultsModel::IsChecked(int row) const {
+    return IsValidRow(row) && rows_[static_cast<std::size_t>(row)].checked;
+}
+
+void ResultsModel::SetChecked(int row, bool checked) {
+    if (!IsValidRow(row) || rows_[static_cast<std::size_t>(row)].checked == checked) {
+        return;
+    }
+    rows_[static_cast<std::size_t>(row)].checked = checked;
+    const QModelIndex cell = index(row, GroupColumn);
+    Q_EMIT dataChanged(cell, cell, {Qt::CheckStateRole});
+}
+
+void ResultsModel::SetAllChecked(const std::function<bool(int row, bool checked)>& rule) {
+    if (rows_.empty()) {
+        return;
+    }
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        rows_[i].checked = rule(static_cast<int>(i), rows_[i].checked);
+    }
+    Q_EMIT dataChanged(index(0, GroupColumn), index(rowCount() - 1, GroupColumn),
+                       {Qt::CheckStateRole});
+}
+
+std::vector<CFileItem*> ResultsModel::CheckedRecords() const {
+    std::vector<CFileItem*> checked;
+    for (const Row& row : rows_) {
+        if (row.checked) {
+            checked.push_back(row.record);
+        }
+    }
+    return checked;
+}
+
+void ResultsModel::SetRowShaded(int row, bool redraw) {
+    if (!IsValidRow(row)) {
+        return;
+    }
+    rows_[static_cast<std::size_t>(row)].shaded = true;
+    if (redraw) {
+        RefreshRow(row);
+    }
+}
+
+void ResultsModel::SetRowStruck(int row) {
+    if (!IsValidRow(row)) {
+        return;
+    }
+    rows_[static_cast<std::size_t>(row)].struck = true;
+    RefreshRow(row);
+}
+
+void ResultsModel::ClearRowMarks() {
+    for (Row& row : rows_) {
+        row.shaded = false;
+        row.struck = false;
+    }
+}
+
+bool ResultsModel::IsRowShaded(int row) const {
+    return IsValidRow(row) && rows_[static_cast<std::size_t>(row)].shaded;
+}
+
+bool ResultsModel::IsRowStruck(int row) const {
+    return IsValidRow(row) && rows_[static_cast<std::size_t>(row)].struck;
+}
+
+void ResultsModel::RestripeGroups() {
+    Reshade(/*struckFromRecords=*/true);
+    RedrawAll();
+}
+
+void ResultsModel::Reshade(bool struckFromRecords) {
+    bool shade = true;
+    const std::string* previousKey = nullptr;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        Row& row = rows_[i];
+        const std::string& key = row.record->groupKey;
+        if (previousKey == nullptr || !SameKey(key, *previousKey)) {
+            shade = !shade;
+            previousKey = &key;
+        }
+        row.shaded = shade;
+        if (struckFromRecords) {
+            row.struck = row.record->deleted != 0;
+        }
+        row.record->rowIndex = static_cast<std::int32_t>(i);
+    }
+}
+
+void ResultsModel::RedrawAll() {
+    if (!rows_.empty()) {
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+    }
+}
+
+void ResultsModel::RefreshRow(int row) {
+    if (IsValidRow(row)) {
+        Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    }
+}
+
+void ResultsModel::SetColourMarking(bool on) {
+    colourMarking_ = on;
+    RedrawAll();
+}
+
+void ResultsModel::SetFontMarking(bool on) {
+    fontMarking_ = on;
+    RedrawAll();
+}
+
+void ResultsModel::SetStruckFont(const QFont& regular) {
+    struckFont_ = regular;
+    struckFont_.setUnderline(false);
+    struckFont_.setStrikeOut(true);
+}
+
+}  // namespace krelix

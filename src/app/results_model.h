@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "engine/file_item.h"
+
+namespace krelix {
+
+class CUseShGetFileInfo;
+
+// The rows of the results list: one per record of the result copy, in list order, each with
+// its check mark and its row marks (shaded: the group's alternate colours; struck: the file is
+// gone, drawn struck through). Rows point at records they do not own; each record's rowIndex
+// names its row, kept current by every change of row order made here. UI thread only.
+class ResultsModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    enum Column { GroupColumn, NameColumn, PathColumn, SizeColumn, TimeColumn, ColumnCount };
+    enum Role {
+        RecordRole = Qt::UserRole + 1,  // the row's CFileItem*, as a void* in the variant
+        ShadedRole,
+        StruckRole,
+    };
+
+    static const QColor kShadedText;
+    static const QColor kShadedBackground;
+    static const QColor kPlainText;
+    static const QColor kPlainBackground;
+
+    explicit ResultsModel(QObject* parent = nullptr);
+    ~ResultsModel() override;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Orders the rows by the column's meaning (sizes and times as numbers, names and paths
+    // without regard to case, "Dup. Group" by size then key, so groups stay together); ties keep
+    // their order. Check marks and struck marks move with their rows; rowIndex is renumbered
+    // and the group shading is laid anew for the new order.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    // Rows, appended at the end in one insertion, unchecked and unmarked; each record's rowIndex
+    // is set to its row.
+    void AppendRecords(std::span<CFileItem* const> records);
+    void AppendRecord(CFileItem* record);
+    // Drops every row for which the predicate holds, walking from the first row; the predicate
+    // may act on the record (for example remove it from the result copy) since its row is gone
+    // afterwards. Row marks and rowIndex of the rows left are not touched: RestripeGroups after.
+    void RemoveRowsWhere(const std::function<bool(int row, CFileItem& record)>& predicate);
+    // Drops every row and every mark.
+    void Clear();
+    CFileItem* RecordAt(int row) const;
+    // Every row's record, in row order.
+    std::vector<CFileItem*> RowRecords() const;
+    // Repaints a row whose record changed (renamed, for example).
+    void RefreshRow(int row);
+
+    bool IsChecked(int row) const;
+    void SetChecked(int row, bool checked);
+    // Sets every row's check mark to what the rule gives for (row, current mark) in one change.
+    void SetAllChecked(const std::function<bool(int row, bool checked)>& rule);
+    std::vector<CFileItem*> CheckedRecords() const;  // in row order
+
+    void SetRowShaded(int row, bool redraw);
+    void SetRowStruck(int row);  // always redrawn
+    void ClearRowMarks();
+    bool IsRowShaded(int row) const;
+    bool IsRowStruck(int row) const;
+    // Renumbers every record's rowIndex and lays the marks anew: groups alternate, the first
+    // unshaded, a group starting wherever the key (without regard to case) changes from the
+    // row above; a row is struck when its record is deleted. Redraws the whole list.
+    void RestripeGroups();
+    // Asks the views to repaint every row.
+    void RedrawAll();
+
+    // With marking off the list's own colours and font are used.
+    void SetColourMarking(bool on);
+    void SetFontMarking(bool on);
+    void SetStruckFont(const QFont& regular);
+    QFont StruckFont() const { return struckFont_; }
+    // May be null: no icons.
+    void SetIconProvider(const CUseShGetFileInfo* icons) { icons_ = icons; }
+
+  private:
+    struct Row {
+        CFileItem* record;
+        bool checked = false;
+        bool shaded = false;
+        bool struck = false;
+    };
+
+    bool IsValidRow(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }
+    QString CellText(const CFileItem& record, int column) const;
+    void Reshade(bool struckFromRecords);
+    std::vector<int> SortedOrder(int column, Qt::SortOrder order) const;
+
+    std::vector<Row> rows_;
+    bool colourMarking_ = false;
+    bool fontMarking_ = false;
+    QFont struckFont_;
+    const CUseShGetFileInfo* icons_ = nullptr;
+};
+
+}  // namespace krelix

@@ -1,0 +1,72 @@
+#include "app/result_set.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace krelix {
+namespace {
+
+CFileItem Record(const std::string& key, const std::string& name) {
+    CFileItem item;
+    item.groupKey = key;
+    item.name = name;
+    return item;
+}
+
+std::vector<std::string> MemberNames(const ResultSet& set, const std::string& key) {
+    std::vector<std::string> names;
+    for (const CFileItem& member : set.MembersOf(key)) {
+        names.push_back(member.name);
+    }
+    return names;
+}
+
+TEST(ResultSet, MembersKeepTheirOrderAndRecordsNeverMove) {
+    ResultSet set;
+    std::vector<CFileItem*> first;
+    for (int i = 0; i < 5; ++i) {
+        first.push_back(set.Add(Record("10AAAAAAAA", "m" + std::to_string(i))));
+    }
+    // Many more groups force the key table to grow; the records must stay where they were.
+    for (int i = 0; i < 20000; ++i) {
+        set.Add(Record(std::to_string(i) + "FFFFFFFF", "x"));
+    }
+    EXPECT_EQ(MemberNames(set, "10AAAAAAAA"),
+              (std::vector<std::string>{"m0", "m1", "m2", "m3", "m4"}));
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(first[static_cast<std::size_t>(i)]->name, "m" + std::to_string(i));
+    }
+    EXPECT_EQ(set.size(), 20005u);
+}
+
+TEST(ResultSet, RemoveTakesTheOneRecordByIdentityAndKeysOutliveTheirMembers) {
+    ResultSet set;
+    CFileItem* a = set.Add(Record("5ABCDEF01", "same"));
+    CFileItem* b = set.Add(Record("5ABCDEF01", "same"));  // equal content, other record
+    CFileItem* c = set.Add(Record("7ABCDEF01", "other"));
+
+    EXPECT_TRUE(set.Remove(b));
+    EXPECT_FALSE(set.Remove(b)) << "already gone";
+    ASSERT_EQ(set.MembersOf("5ABCDEF01").size(), 1u);
+    EXPECT_EQ(&set.MembersOf("5ABCDEF01").front(), a);
+
+    CFileItem stranger = Record("7ABCDEF01", "other");
+    EXPECT_FALSE(set.Remove(&stranger)) << "a copy is not the record";
+    EXPECT_FALSE(set.Remove(nullptr));
+
+    EXPECT_TRUE(set.Remove(a));
+    EXPECT_TRUE(set.Remove(c));
+    EXPECT_TRUE(set.empty());
+    std::vector<std::string> keys = set.GroupKeys();
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(keys, (std::vector<std::string>{"5ABCDEF01", "7ABCDEF01"}));
+    EXPECT_TRUE(set.MembersOf("5ABCDEF01").empty());
+    EXPECT_TRUE(set.MembersOf("unknown").empty());
+
+    set.Clear();
+    EXPECT_TRUE(set.GroupKeys().empty());
+}
+
+}  // namespace
+}  // namespace krelix
