@@ -10,6 +10,7 @@
 #include "app/search_controller.h"
 #include "app/search_criteria.h"
 #include "app/use_sh_get_file_info.h"
+#include "preview/ui/preview_dlg.h"
 #include "settings/ui/settings_dlg.h"
 
 namespace krelix {
@@ -89,6 +90,13 @@ void CKrelixDlg::EditSearchSettings() {
 void CKrelixDlg::ShowAbout() {
     if (dialogs_.about) {
         dialogs_.about(this);
+    }
+}
+
+void CKrelixDlg::HidePreview() {
+    // Whoever shows the preview makes it a child of this window.
+    for (CPreviewDlg* preview : findChildren<CPreviewDlg*>(Qt::FindDirectChildrenOnly)) {
+        preview->HidePreview();
     }
 }
 

@@ -60,6 +60,8 @@ class CKrelixDlg : public QWidget {
     // "Setting": edits the search settings word through the settings dialog.
     void EditSearchSettings();
     void ShowAbout();
+    // Hides the picture preview, if there is one; a search calls it as it starts.
+    void HidePreview();
 
     // The controls, for the commands that later act on them.
     CMFCListCtrlEx* resultsList() const { return results_; }

@@ -3,7 +3,12 @@
 #include "app/krelix_app.h"
 #include "app/krelix_dlg.h"
 #include "app/krelix_dlg_model.h"
+#include "app/result_commands.h"
 #include "common/ui/prompts.h"
+#include "operations/ui/desktop_launcher.h"
+#include "operations/ui/help_file.h"
+#include "operations/ui/modal_rename_dialogs.h"
+#include "operations/ui/widget_shell_dialogs.h"
 #include "settings/settings_location.h"
 
 int main(int argc, char** argv) {
@@ -12,5 +17,11 @@ int main(int argc, char** argv) {
     krelix::MessageBoxPrompts prompts(nullptr);
     krelix::CKrelixDlg window(model, prompts);
     prompts.setParent(&window);
+
+    krelix::DesktopLauncher launcher;
+    krelix::WidgetShellDialogs shellDialogs(&window);
+    krelix::ModalRenameDialogs renameDialogs(&window);
+    krelix::ResultCommands resultCommands(
+        window, model, {prompts, launcher, shellDialogs, renameDialogs, krelix::ProgramFolder()});
     return app.Run(window);
 }
