@@ -82,6 +82,7 @@ void SearchController::Search() {
     }
 
     Q_EMIT searchStarting();
+    window_.HidePreview();
     KrelixDlgModel& model = window_.model();
     model.rows().ClearRowMarks();
     model.rows().Clear();

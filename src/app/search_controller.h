@@ -48,7 +48,7 @@ class SearchController : public QObject {
     static constexpr int kProgressIntervalMs = 100;
 
   Q_SIGNALS:
-    // The old results are about to be cleared: a picture preview should hide now.
+    // The old results are about to be cleared (the window's preview is hidden right after).
     void searchStarting();
     // The engine's results have reached the UI thread; rows follow.
     void engineFinished();

@@ -72,9 +72,7 @@ class ResultCommandsTest : public ::testing::Test {
         return stored;
     }
 
-    QString Cell(int row, int column) {
-        return model.rows().index(row, column).data().toString();
-    }
+    QString Cell(int row, int column) { return model.rows().index(row, column).data().toString(); }
 
     CMFCListCtrlEx& list() const { return *window.resultsList(); }
 

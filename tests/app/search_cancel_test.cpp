@@ -17,9 +17,9 @@ class SearchCancelTest : public SearchFixture {
     void PlantGroups() {
         for (int group = 0; group < 10; ++group) {
             const std::string content(static_cast<std::size_t>(group + 1), 'a' + group);
-            tree.AddFile("d/g" + std::to_string(group) + "a", content);
-            tree.AddFile("d/g" + std::to_string(group) + "b", content);
-            tree.AddFile("d/lone" + std::to_string(group), std::string(100 + group, 'z'));
+            tree.AddFile("d/g" + std::to_string(group) + "a.dat", content);
+            tree.AddFile("d/g" + std::to_string(group) + "b.dat", content);
+            tree.AddFile("d/lone" + std::to_string(group) + ".dat", std::string(100 + group, 'z'));
         }
         Include(tree.Path("d"));
     }
@@ -68,8 +68,8 @@ TEST_F(SearchCancelTest, CancelDuringTheWalkStopsItAndShowsTheSummary) {
     gate.Release();
     ASSERT_TRUE(WaitForEnd());
 
-    EXPECT_EQ(Summary(), QStringLiteral("Files scanned: 5 , duplicates: 0 "));
-    EXPECT_EQ(prompts.fake.shown.back().text, Summary());
+    EXPECT_EQ(Summary(), "Files scanned: 5 , duplicates: 0 ");
+    EXPECT_EQ(prompts.fake.shown.back().text.toStdString(), Summary());
     EXPECT_TRUE(window.isEnabled());
     EXPECT_TRUE(window.close()) << "closing is allowed again";
 }
@@ -91,7 +91,7 @@ TEST_F(SearchCancelTest, CancelDuringTheComparisonKeepsOnlyConfirmedGroups) {
     ASSERT_TRUE(WaitForEnd());
     // The file announced was hashed, then the stop came: no group has both members.
     EXPECT_EQ(model.rows().rowCount(), 0);
-    EXPECT_EQ(Summary(), QStringLiteral("Files scanned: 30 , duplicates: 0 "));
+    EXPECT_EQ(Summary(), "Files scanned: 30 , duplicates: 0 ");
 
     // The next run starts clean: no stale text, and it finds everything.
     controller.SetNoticeHook({});
@@ -100,7 +100,7 @@ TEST_F(SearchCancelTest, CancelDuringTheComparisonKeepsOnlyConfirmedGroups) {
     EXPECT_TRUE(waiting->statusText().isEmpty()) << "was " << staleText.toStdString();
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(model.rows().rowCount(), 20);
-    EXPECT_EQ(Summary(), QStringLiteral("Files scanned: 30 , duplicates: 20 "));
+    EXPECT_EQ(Summary(), "Files scanned: 30 , duplicates: 20 ");
 }
 
 TEST_F(SearchCancelTest, CancelWhileRowsAreAddedKeepsTheGroupsListed) {
@@ -119,7 +119,7 @@ TEST_F(SearchCancelTest, CancelWhileRowsAreAddedKeepsTheGroupsListed) {
     EXPECT_EQ(QuestionsAsked(), 1);
     EXPECT_EQ(model.rows().rowCount(), 4);
     EXPECT_EQ(model.results().size(), 4u) << "records not listed leave the result copy";
-    EXPECT_EQ(Summary(), QStringLiteral("Files scanned: 30 , duplicates: 4 "));
+    EXPECT_EQ(Summary(), "Files scanned: 30 , duplicates: 4 ");
     EXPECT_EQ(finished->count(), 1);
 }
 
@@ -139,7 +139,7 @@ TEST_F(SearchCancelTest, RunEndingDuringTheQuestionIsShownWhole) {
     ASSERT_TRUE(endedWhileAsking);
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(model.rows().rowCount(), 20);
-    EXPECT_EQ(Summary(), QStringLiteral("Files scanned: 30 , duplicates: 20 "));
+    EXPECT_EQ(Summary(), "Files scanned: 30 , duplicates: 20 ");
     EXPECT_EQ(finished->count(), 1);
     EXPECT_TRUE(window.isEnabled());
 }

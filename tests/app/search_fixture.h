@@ -157,7 +157,7 @@ class SearchFixture : public ::testing::Test {
         }
         return paths;
     }
-    QString Summary() const { return window.statusLine()->text(); }
+    std::string Summary() const { return window.statusLine()->text().toStdString(); }
 
     TempTree tree;
     HookedPrompts prompts;

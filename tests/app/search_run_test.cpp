@@ -32,7 +32,7 @@ TEST_F(SearchRunTest, ListsGroupsOfIncludedFoldersWithoutExcludedOnesOrSingles) 
     EXPECT_EQ(model.request().includeFolders.size(), 2u);
     EXPECT_EQ(model.request().excludeFolders, (SearchRequest::TextSet{tree.Path("b/sub/")}));
     const QString summary = QStringLiteral("Files scanned: 5 , duplicates: 3 ");
-    EXPECT_EQ(Summary(), summary);
+    EXPECT_EQ(Summary(), summary.toStdString());
     ASSERT_FALSE(prompts.fake.shown.empty());
     EXPECT_EQ(prompts.fake.shown.back().caption, QStringLiteral("Tessmark Duplicate Finder"));
     EXPECT_EQ(prompts.fake.shown.back().text, summary);
@@ -77,20 +77,20 @@ TEST_F(SearchRunTest, CheckedTypesAreSearchedOrLeftOutByTheRadio) {
     window.typeExcludeRadio()->click();
     ASSERT_TRUE(SearchAndWait());
     EXPECT_EQ(GroupPaths(), (std::set<Paths>{{t1, t2}}));
-    EXPECT_EQ(Summary(), QStringLiteral("Files scanned: 2 , duplicates: 2 "));
+    EXPECT_EQ(Summary(), "Files scanned: 2 , duplicates: 2 ");
 }
 
 // The size limits with their units, up to a limit beyond 32 bits (sparse files, never read:
 // each size is held by one file only).
 TEST_F(SearchRunTest, SizeLimitsCountInTheirUnitsBeyond32Bits) {
-    tree.AddSizedFile("small/1023a", 1023);
-    tree.AddSizedFile("small/1023b", 1023);
-    const std::string k1 = tree.AddSizedFile("small/1024a", 1024);
-    const std::string k2 = tree.AddSizedFile("small/1024b", 1024);
-    const std::string m1 = tree.AddSizedFile("small/2048a", 2048);
-    const std::string m2 = tree.AddSizedFile("small/2048b", 2048);
-    tree.AddSparseFile("big/4g", 4294967296ull);
-    tree.AddSparseFile("big/4g+1", 4294967297ull);
+    tree.AddSizedFile("small/1023a.bin", 1023);
+    tree.AddSizedFile("small/1023b.bin", 1023);
+    const std::string k1 = tree.AddSizedFile("small/1024a.bin", 1024);
+    const std::string k2 = tree.AddSizedFile("small/1024b.bin", 1024);
+    const std::string m1 = tree.AddSizedFile("small/2048a.bin", 2048);
+    const std::string m2 = tree.AddSizedFile("small/2048b.bin", 2048);
+    tree.AddSparseFile("big/4g.bin", 4294967296ull);
+    tree.AddSparseFile("big/4g+1.bin", 4294967297ull);
     Include(tree.Path("small"));
     Include(tree.Path("big"));
 
@@ -100,15 +100,14 @@ TEST_F(SearchRunTest, SizeLimitsCountInTheirUnitsBeyond32Bits) {
     ASSERT_TRUE(SearchAndWait());
     EXPECT_EQ(GroupPaths(), (std::set<Paths>{{k1, k2}, {m1, m2}}));
     EXPECT_EQ(model.request().minSize, 1024u);
-    EXPECT_EQ(Summary(), QStringLiteral("Files scanned: 6 , duplicates: 4 "));
+    EXPECT_EQ(Summary(), "Files scanned: 6 , duplicates: 4 ");
 
     window.maxSizeCheck()->click();
     window.maxSizeEdit()->setText(QStringLiteral("4"));
     window.maxUnitCombo()->setCurrentIndex(3);  // GB
     ASSERT_TRUE(SearchAndWait());
     EXPECT_EQ(model.request().maxSize, 4294967296ull);
-    EXPECT_EQ(Summary(), QStringLiteral("Files scanned: 5 , duplicates: 4 "))
-        << "4g kept, 4g+1 not";
+    EXPECT_EQ(Summary(), "Files scanned: 5 , duplicates: 4 ") << "4g kept, 4g+1 not";
 
     window.maxSizeEdit()->setText(QStringLiteral("1"));
     window.maxUnitCombo()->setCurrentIndex(1);
@@ -122,10 +121,10 @@ TEST_F(SearchRunTest, SizeLimitsCountInTheirUnitsBeyond32Bits) {
 }
 
 TEST_F(SearchRunTest, SizeEditsWithoutANumberCountWithTheirLastValue) {
-    tree.AddSizedFile("1023a", 1023);
-    tree.AddSizedFile("1023b", 1023);
-    tree.AddSizedFile("1024a", 1024);
-    tree.AddSizedFile("1024b", 1024);
+    tree.AddSizedFile("1023a.bin", 1023);
+    tree.AddSizedFile("1023b.bin", 1023);
+    tree.AddSizedFile("1024a.bin", 1024);
+    tree.AddSizedFile("1024b.bin", 1024);
     Include(tree.root());
     window.minSizeCheck()->click();
     window.minSizeEdit()->setText(QStringLiteral("1024"));
@@ -141,12 +140,12 @@ TEST_F(SearchRunTest, SizeEditsWithoutANumberCountWithTheirLastValue) {
 }
 
 TEST_F(SearchRunTest, RefusedSearchesLeaveTheOldResultsAsTheyWere) {
-    tree.AddFile("a", "same");
-    tree.AddFile("b", "same");
+    tree.AddFile("a.txt", "same");
+    tree.AddFile("b.txt", "same");
     Include(tree.root());
     ASSERT_TRUE(SearchAndWait());
     ASSERT_EQ(model.rows().rowCount(), 2);
-    const QString summary = Summary();
+    const std::string summary = Summary();
     const std::size_t shown = prompts.fake.shown.size();
 
     window.includeList()->RemoveItem(0);
@@ -173,8 +172,8 @@ TEST_F(SearchRunTest, RefusedSearchesLeaveTheOldResultsAsTheyWere) {
 }
 
 TEST_F(SearchRunTest, OnlyVanishedFoldersStillRunAndClearTheOldResults) {
-    tree.AddFile("a/x", "same");
-    tree.AddFile("a/y", "same");
+    tree.AddFile("a/x.txt", "same");
+    tree.AddFile("a/y.txt", "same");
     const std::string gone = tree.AddFolder("gone");
     Include(tree.Path("a"));
     ASSERT_TRUE(SearchAndWait());
@@ -186,14 +185,15 @@ TEST_F(SearchRunTest, OnlyVanishedFoldersStillRunAndClearTheOldResults) {
     ASSERT_TRUE(SearchAndWait());
     EXPECT_EQ(model.rows().rowCount(), 0);
     EXPECT_EQ(model.results().size(), 0u);
-    EXPECT_EQ(Summary(), QStringLiteral("Files scanned: 0 , duplicates: 0 "));
+    EXPECT_EQ(Summary(), "Files scanned: 0 , duplicates: 0 ");
 }
 
 // Groups alternate from an unshaded first one in every run, across filling batches.
 TEST_F(SearchRunTest, EveryRunStartsItsShadingWithAnUnshadedGroup) {
     for (int group = 0; group < 5; ++group) {
         for (const char* member : {"a", "b"}) {
-            tree.AddFile("g" + std::to_string(group) + member, std::string(group + 1, 'x'));
+            tree.AddFile("g" + std::to_string(group) + member + ".txt",
+                         std::string(group + 1, 'x'));
         }
     }
     Include(tree.root());
