@@ -116,6 +116,23 @@ void SearchController::StartRun() {
     });
 }
 
+void SearchController::ShowOutcome(std::vector<CFileItem> groups, std::int32_t filesScanned) {
+    if (phase_ != Phase::Idle) {
+        return;
+    }
+    KrelixDlgModel& model = window_.model();
+    model.rows().ClearRowMarks();
+    model.rows().Clear();
+    model.results().Clear();
+    fillStopped_ = false;
+    phase_ = Phase::Running;
+    ShowWaitingDlg();
+    auto outcome = std::make_shared<Outcome>();
+    outcome->records = std::move(groups);
+    outcome->filesScanned = filesScanned;
+    OnEngineDone(outcome);
+}
+
 void SearchController::ShowWaitingDlg() {
     if (!waiting_) {
         waiting_ = std::make_unique<CWaitingDlg>(&window_);

@@ -40,6 +40,11 @@ class SearchController : public QObject {
     // The progress window; null before the first search.
     CWaitingDlg* waitingDlg() const { return waiting_.get(); }
 
+    // Lists the groups of a finished run as if the engine had just handed them over (each
+    // group's members together); the filling, the summary and searchFinished follow. Only while
+    // idle (benchmarks, tools).
+    void ShowOutcome(std::vector<CFileItem> groups, std::int32_t filesScanned);
+
     // Test seams: a hook on every progress notice, called on the engine's thread; and the rows
     // added to the list at a time (whole groups are never split).
     void SetNoticeHook(ProgressMailbox::Hook hook) { mailbox_.SetHook(std::move(hook)); }

@@ -31,12 +31,13 @@ CWaitingDlg::CWaitingDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
     countLabel_->setObjectName(QStringLiteral("count"));
     countLabel_->setMinimumWidth(
         countLabel_->fontMetrics().horizontalAdvance(QStringLiteral("999,999,999 files found")));
-    countLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    countLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     cancel_->setObjectName(QStringLiteral("cancel"));
     connect(cancel_, &QPushButton::clicked, this, &CWaitingDlg::cancelRequested);
 
     auto* barRow = new QHBoxLayout;
+    barRow->setSpacing(10);
     barRow->addWidget(bar_, 1);
     barRow->addWidget(countLabel_);
     auto* buttonRow = new QHBoxLayout;

@@ -31,6 +31,7 @@
 #include "operations/ui/widget_shell_dialogs.h"
 #include "preview/ui/preview_dlg.h"
 #include "settings/ui/settings_dlg.h"
+#include "search_shots.h"
 
 namespace {
 
@@ -242,5 +243,7 @@ int main(int argc, char** argv) {
         shoot(6, QStringLiteral("/preview-text-file.png"));
     }
     window.close();
+    failures += ShootSearch(out);
+    failures += ShootChooser(out);
     return failures == 0 ? 0 : 1;
 }

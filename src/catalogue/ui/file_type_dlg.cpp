@@ -1,6 +1,5 @@
 #include "catalogue/ui/file_type_dlg.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>
@@ -88,11 +87,16 @@ void CFileTypeDlg::BuildControls() {
         connect(action, &QAction::triggered, this, [this, run] { (this->*run)(); });
     }
     column->addStretch(1);
-    auto* buttons =
-        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CFileTypeDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CFileTypeDlg::reject);
-    column->addWidget(buttons);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &CFileTypeDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CFileTypeDlg::reject);
+    column->addWidget(ok);
+    column->addWidget(cancel);
     tree_->SetContextMenu(menu_);
 
     auto* layout = new QHBoxLayout(this);
