@@ -42,7 +42,8 @@ std::u16string FileTypeCatalogue::PatternText() const {
 SearchPatternSets FileTypeCatalogue::SearchPatterns(TypeFilterMode mode) const {
     SearchPatternSets sets;
     if (categories_.empty()) {
-        sets.include.emplace_back("*.*");
+        // "Search everything" must not become "*.*": that pattern wants a dot, and many Linux
+        // files (Makefile, README, scripts) have none. No pattern lets every name pass.
         return sets;
     }
     std::vector<std::string>& target =

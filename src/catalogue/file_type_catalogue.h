@@ -48,7 +48,7 @@ class FileTypeCatalogue {
     // nothing is checked. Category marks play no part.
     std::u16string PatternText() const;
 
-    // An empty catalogue (no category at all) searches everything: include holds "*.*" in
+    // An empty catalogue (no category at all) searches everything: both sets stay empty in
     // either mode. Otherwise the checked types' patterns go to include or exclude by mode; with
     // nothing checked both stay empty, which lets every file pass.
     SearchPatternSets SearchPatterns(TypeFilterMode mode) const;

@@ -45,6 +45,15 @@ TEST_F(SearchRunTest, ListsGroupsOfIncludedFoldersWithoutExcludedOnesOrSingles) 
     EXPECT_FALSE(controller.waitingDlg()->isVisible());
 }
 
+TEST_F(SearchRunTest, AnEmptyCatalogueFindsNamesWithoutADot) {
+    ASSERT_TRUE(model.catalogue().IsEmpty());
+    const std::string a = tree.AddFile("Makefile", "all:\n"),
+                      b = tree.AddFile("copy/Makefile", "all:\n");
+    Include(tree.Path(""));
+    ASSERT_TRUE(SearchAndWait());
+    EXPECT_EQ(GroupPaths(), (std::set<Paths>{{a, b}}));
+}
+
 TEST_F(SearchRunTest, CheckedTypesAreSearchedOrLeftOutByTheRadio) {
     const std::string j1 = tree.AddFile("p1.jpg", "jpeg"), j2 = tree.AddFile("p2.JPG", "jpeg");
     const std::string n1 = tree.AddFile("q1.png", "png!"), n2 = tree.AddFile("q2.png", "png!");
