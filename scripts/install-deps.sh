@@ -14,7 +14,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth
     desktop-file-utils
-    python3
+    python3 time
 )
 
 missing=()

@@ -7,7 +7,10 @@
 #include "app/krelix_dlg_model.h"
 #include "app/mfc_list_ctrl_ex.h"
 #include "app/program_icon.h"
+#include "app/search_controller.h"
+#include "app/search_criteria.h"
 #include "app/use_sh_get_file_info.h"
+#include "preview/ui/preview_dlg.h"
 #include "settings/ui/settings_dlg.h"
 
 namespace krelix {
@@ -34,6 +37,8 @@ CKrelixDlg::CKrelixDlg(KrelixDlgModel& model, Prompts& prompts, Dialogs dialogs,
     model_.LoadSettings();
     BuildControls();
     RegisterOwnCommands();
+    criteria_ = std::make_unique<SearchCriteria>(*this);
+    searchRun_ = std::make_unique<SearchController>(*this, *criteria_);
 
     ResultsModel& rows = model_.rows();
     rows.SetColourMarking(true);
@@ -48,6 +53,9 @@ CKrelixDlg::CKrelixDlg(KrelixDlgModel& model, Prompts& prompts, Dialogs dialogs,
 }
 
 CKrelixDlg::~CKrelixDlg() {
+    // A run still going is stopped and its thread joined before any control goes.
+    searchRun_.reset();
+    criteria_.reset();
     // The rows outlive this window in the model; they must not ask a destroyed icon cache.
     model_.rows().SetIconProvider(nullptr);
 }
@@ -82,6 +90,13 @@ void CKrelixDlg::EditSearchSettings() {
 void CKrelixDlg::ShowAbout() {
     if (dialogs_.about) {
         dialogs_.about(this);
+    }
+}
+
+void CKrelixDlg::HidePreview() {
+    // Whoever shows the preview makes it a child of this window.
+    for (CPreviewDlg* preview : findChildren<CPreviewDlg*>(Qt::FindDirectChildrenOnly)) {
+        preview->HidePreview();
     }
 }
 

@@ -27,6 +27,8 @@ class CMFCListCtrlEx;
 class KrelixDlgModel;
 class Prompts;
 class ResultSet;
+class SearchController;
+class SearchCriteria;
 
 // The main window, "Tessmark Duplicate Finder". Shows the search criteria, the results list and
 // the command buttons; what it holds lives in its KrelixDlgModel. Menu commands run the handler
@@ -58,6 +60,8 @@ class CKrelixDlg : public QWidget {
     // "Setting": edits the search settings word through the settings dialog.
     void EditSearchSettings();
     void ShowAbout();
+    // Hides the picture preview, if there is one; a search calls it as it starts.
+    void HidePreview();
 
     // The controls, for the commands that later act on them.
     CMFCListCtrlEx* resultsList() const { return results_; }
@@ -80,6 +84,10 @@ class CKrelixDlg : public QWidget {
     QToolButton* autoSelectButton() const { return autoSelect_; }
     QToolButton* deleteCheckedButton() const { return deleteChecked_; }
     QPushButton* searchButton() const { return search_; }
+
+    // The search criteria and the Search command with its run.
+    SearchCriteria* searchCriteria() const { return criteria_.get(); }
+    SearchController* searchController() const { return searchRun_.get(); }
 
     static constexpr int kMinimumWidth = 730;
     static constexpr int kMinimumHeight = 500;
@@ -127,6 +135,9 @@ class CKrelixDlg : public QWidget {
     QToolButton* autoSelect_ = nullptr;
     QToolButton* deleteChecked_ = nullptr;
     QPushButton* search_ = nullptr;
+
+    std::unique_ptr<SearchCriteria> criteria_;
+    std::unique_ptr<SearchController> searchRun_;
 };
 
 }  // namespace krelix

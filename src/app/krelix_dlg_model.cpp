@@ -1,10 +1,23 @@
 #include "app/krelix_dlg_model.h"
 
+#include "engine/vornex.h"
 #include "settings/settings_file.h"
 
 namespace krelix {
 
 KrelixDlgModel::KrelixDlgModel(std::string settingsPath) : settingsPath_(std::move(settingsPath)) {}
+
+KrelixDlgModel::KrelixDlgModel(std::string settingsPath, std::unique_ptr<CVornex> engine)
+    : settingsPath_(std::move(settingsPath)), engine_(std::move(engine)) {}
+
+KrelixDlgModel::~KrelixDlgModel() = default;
+
+CVornex& KrelixDlgModel::engine() {
+    if (!engine_) {
+        engine_ = std::make_unique<CVornex>();
+    }
+    return *engine_;
+}
 
 void KrelixDlgModel::LoadSettings() {
     krelix::LoadSettings(settingsPath_, catalogue_);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/command_id.h"
@@ -10,8 +11,11 @@
 #include "app/results_model.h"
 #include "catalogue/file_type_catalogue.h"
 #include "engine/search_flags.h"
+#include "engine/search_request.h"
 
 namespace krelix {
+
+class CVornex;
 
 // What the main window holds for the life of the program, without any widget: the search
 // settings word, the result copy and its rows, the catalogue with its settings file, and the
@@ -19,7 +23,11 @@ namespace krelix {
 class KrelixDlgModel {
   public:
     // settingsPath: where the catalogue is read at start and written at close.
+    // The scan engine is the system's own, made on first use.
     explicit KrelixDlgModel(std::string settingsPath);
+    // Searches with the given engine (tests, tools).
+    KrelixDlgModel(std::string settingsPath, std::unique_ptr<CVornex> engine);
+    ~KrelixDlgModel();
     KrelixDlgModel(const KrelixDlgModel&) = delete;
     KrelixDlgModel& operator=(const KrelixDlgModel&) = delete;
 
@@ -38,6 +46,11 @@ class KrelixDlgModel {
     FileTypeCatalogue& catalogue() { return catalogue_; }
     const FileTypeCatalogue& catalogue() const { return catalogue_; }
 
+    // The scan engine and the request of every search; while a search runs they belong to its
+    // thread.
+    CVornex& engine();
+    SearchRequest& request() { return request_; }
+
     ResultSet& results() { return results_; }
     ResultsModel& rows() { return rows_; }
 
@@ -51,6 +64,8 @@ class KrelixDlgModel {
     std::string settingsPath_;
     std::uint32_t searchFlags_ = DEFAULT_SEARCH_FLAGS;
     FileTypeCatalogue catalogue_;
+    std::unique_ptr<CVornex> engine_;
+    SearchRequest request_;
     ResultSet results_;
     ResultsModel rows_;
     std::map<CommandId, std::function<void()>> handlers_;

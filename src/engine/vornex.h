@@ -4,6 +4,9 @@
 #include <boost/unordered_map.hpp>
 #include <boost/unordered_set.hpp>
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +14,7 @@
 #include "engine/file_item.h"
 #include "engine/name_matcher.h"
 #include "engine/search_request.h"
+#include "engine/task_runner.h"
 #include "platform/dir_entry.h"
 #include "platform/folder_reader.h"
 #include "platform/skip_folders.h"
@@ -18,7 +22,8 @@
 namespace krelix {
 
 // The scan engine. A run happens on the calling thread (the search thread); only stopFlag is
-// touched by other threads.
+// touched by other threads. The engine's two pool workers hash large files during comparison;
+// they are started with the engine and kept for its life.
 class CVornex {
   public:
     // Key text (the size text during the walk) to record.
@@ -29,9 +34,17 @@ class CVornex {
     CVornex();
     // Skips exactly the given folders (tests, tools).
     explicit CVornex(SkipFolders skipFolders);
+    // Hashes queued work on the given runner instead of its own two-worker pool (tests).
+    CVornex(SkipFolders skipFolders, std::unique_ptr<TaskRunner> runner);
+    // Stops a run still going, waits for the workers' tasks, then ends the workers.
     ~CVornex();
     CVornex(const CVornex&) = delete;
     CVornex& operator=(const CVornex&) = delete;
+
+    // One whole run on the calling thread: the walk, then the comparison. Afterwards resultMap
+    // holds every hashed file under its group key, the request's filesScanned is set, stopFlag
+    // is 1 and the request's completionEvent has been called once.
+    void Run(SearchRequest& request);
 
     // The walk of a run on its own: empties resultMap, clears stopFlag, scans every include
     // folder and sets the request's filesScanned. Leaves stopFlag as it finds it at the end.
@@ -43,6 +56,19 @@ class CVornex {
 
     // True when a folder rule removes the folder (path ending with "/", case kept).
     bool IsFolderSkipped(const std::string& folder, const SearchRequest& request) const;
+
+    // The second stage: hashes every file whose size another file shares (small ones here,
+    // large ones on the pool while its queue is short), then replaces resultMap by the hashed
+    // files keyed by group key, sends the end notice, sets stopFlag and calls completionEvent.
+    void CompareCandidates(SearchRequest& request);
+
+    // Hashes one record and files it in comparisonMap under its group key; a file that cannot
+    // be read whole, changed size, or whose hashing was stopped is left out. Any thread.
+    void HashAndCollect(ResultMap& comparisonMap, CFileItem item);
+
+    // The CRC text of the file, empty on failure or stop (see krelix::ComputeFileCrc).
+    std::optional<std::string> ComputeFileCrc(const std::string& path,
+                                              std::uint64_t expectedSize) const;
 
     // 0 while a run may go on; any other value asks it to stop. Any thread may set it to 1.
     std::atomic<std::int32_t> stopFlag{1};
@@ -63,6 +89,10 @@ class CVornex {
     NameMatcher matcher_;
     boost::unordered_set<FileId> recordedFiles_;
     DirEntry entry_;  // reused for every entry, saving allocations
+
+    std::mutex lock_;  // guards insertions into the comparison map, nothing else
+    std::unique_ptr<TaskRunner> runner_;
+    std::atomic<std::uint64_t> bytesHashed_{0};  // of the current comparison, for progress
 };
 
 }  // namespace krelix

@@ -12,7 +12,7 @@
 namespace krelix {
 namespace {
 
-struct Spec {
+struct RowSeed {
     const char* name;
     std::uint64_t size;
     const char* crc;
@@ -22,9 +22,9 @@ struct Spec {
 // A result copy and its rows, filled as a search would: group by group, then striped.
 class Filled {
   public:
-    explicit Filled(std::initializer_list<Spec> specs) {
+    explicit Filled(std::initializer_list<RowSeed> seeds) {
         std::vector<CFileItem*> records;
-        for (const Spec& s : specs) {
+        for (const RowSeed& s : seeds) {
             CFileItem item;
             item.name = s.name;
             item.path = std::string("/data/") + s.name;

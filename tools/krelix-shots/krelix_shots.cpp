@@ -1,11 +1,18 @@
 // krelix-shots OUTPUT_FOLDER: saves PNGs of the main window (initial size and 1400 by 900, with
-// sample results), its menus, the About box and the search settings dialog.
+// sample results), its menus, the About box and the search settings dialog; then lists a few
+// generated pictures, selects one and saves the whole screen with the picture preview beside
+// the list (run under Xvfb, with a window manager for the title bars).
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QPixmap>
+#include <QRadialGradient>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
@@ -16,8 +23,15 @@
 #include "app/krelix_dlg.h"
 #include "app/krelix_dlg_model.h"
 #include "app/mfc_list_ctrl_ex.h"
+#include "app/result_commands.h"
 #include "common/ui/prompts.h"
+#include "operations/ui/desktop_launcher.h"
+#include "operations/ui/help_file.h"
+#include "operations/ui/modal_rename_dialogs.h"
+#include "operations/ui/widget_shell_dialogs.h"
+#include "preview/ui/preview_dlg.h"
 #include "settings/ui/settings_dlg.h"
+#include "search_shots.h"
 
 namespace {
 
@@ -44,6 +58,86 @@ void FillSamples(krelix::KrelixDlgModel& model) {
     model.rows().RestripeGroups();
     model.rows().SetChecked(1, true);
     model.rows().SetChecked(3, true);
+}
+
+// A landscape of the given size and colours: sky, sun, hills.
+QImage Landscape(int width, int height, QColor sky, QColor ground) {
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 0, height);
+    gradient.setColorAt(0, sky);
+    gradient.setColorAt(0.6, sky.lighter(160));
+    gradient.setColorAt(0.61, ground);
+    gradient.setColorAt(1, ground.darker(200));
+    painter.fillRect(image.rect(), gradient);
+    const QPointF centre(width * 0.7, height * 0.35);
+    QRadialGradient sun(centre, height * 0.18);
+    sun.setColorAt(0, QColor(255, 245, 190));
+    sun.setColorAt(1, QColor(255, 160, 60, 0));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(sun);
+    painter.drawEllipse(centre, height * 0.18, height * 0.18);
+    painter.setBrush(ground.darker(160));
+    painter.drawPolygon(QPolygonF({{0, height * 0.62},
+                                   {width * 0.25, height * 0.35},
+                                   {width * 0.45, height * 0.55},
+                                   {width * 0.62, height * 0.42},
+                                   {width * 0.9, height * 0.62}}));
+    return image;
+}
+
+// Real files for the preview: three pictures in two copies each, and a text file pair.
+void FillPictures(krelix::KrelixDlgModel& model, const QString& root) {
+    model.rows().Clear();
+    model.results().Clear();
+    struct Picture {
+        const char* name;
+        QImage image;
+    };
+    const Picture pictures[] = {
+        {"sunset over the lake.jpg",
+         Landscape(1600, 1000, QColor(60, 120, 210), QColor(40, 90, 60))},
+        {"harbour at dusk.png", Landscape(1200, 900, QColor(120, 70, 160), QColor(30, 60, 110))},
+        {"portrait crop.png", Landscape(600, 900, QColor(230, 150, 80), QColor(90, 70, 40))},
+    };
+    std::vector<krelix::CFileItem*> rows;
+    std::int64_t time = 1718000000;
+    const auto add = [&](const QString& folder, const QString& name, const QByteArray& bytes) {
+        QDir().mkpath(root + folder);
+        QFile file(root + folder + name);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        file.close();
+        krelix::CFileItem item;
+        item.name = name.toStdString();
+        item.path = QFile::encodeName(file.fileName()).toStdString();
+        item.size = static_cast<std::uint64_t>(bytes.size());
+        item.crc = "5EED" + std::to_string(1000 + bytes.size() % 9000);
+        item.groupKey = std::to_string(item.size) + item.crc;
+        item.modified = time += 5400;
+        rows.push_back(model.results().Add(item));
+    };
+    for (const Picture& picture : pictures) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        const QString name = QString::fromUtf8(picture.name);
+        picture.image.save(&buffer, name.endsWith(".jpg") ? "JPEG" : "PNG");
+        add("/Pictures/2024 Summer/", name, bytes);
+        add("/Backup/phone/DCIM/", name, bytes);
+    }
+    add("/Documents/", "packing list.txt", "passport, charger, sun cream\n");
+    add("/Backup/Documents/", "packing list.txt", "passport, charger, sun cream\n");
+    model.rows().AppendRecords(rows);
+    model.rows().RestripeGroups();
+}
+
+// Waits until the preview has tried the file it was given (or five seconds have passed).
+void WaitForPreview(krelix::CPreviewDlg* preview) {
+    QEventLoop loop;
+    QObject::connect(preview, &krelix::CPreviewDlg::FileShown, &loop, &QEventLoop::quit);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 bool Save(const QPixmap& pixmap, const QString& path) {
@@ -111,6 +205,45 @@ int main(int argc, char** argv) {
             !Save(menu->grab(), out + QStringLiteral("/menu-%1.png").arg(button->objectName()));
         menu->hide();
     }
+    {
+        // The preview beside the list: what a user sees after clicking a picture row.
+        QTemporaryDir files;
+        FillPictures(model, files.path());
+        krelix::DesktopLauncher launcher;
+        krelix::WidgetShellDialogs shellDialogs(&window);
+        krelix::ModalRenameDialogs renameDialogs(&window);
+        krelix::ResultCommands commands(
+            window, model,
+            {prompts, launcher, shellDialogs, renameDialogs, krelix::ProgramFolder()});
+        window.statusLine()->setText(QStringLiteral("Files scanned: 8 , duplicates: 8 "));
+        window.setGeometry(10, 30, 1000, 620);
+        settle();
+        bool placed = false;
+        const auto shoot = [&](int row, const QString& name) {
+            window.resultsList()->selectRow(row);
+            krelix::CPreviewDlg* preview = commands.preview();
+            if (preview == nullptr) {
+                ++failures;
+                return;
+            }
+            if (!placed) {
+                preview->setGeometry(1030, 30, 540, 400);
+                placed = true;
+            }
+            WaitForPreview(preview);
+            // The window manager maps and frames the window and the screen repaints in its
+            // own time; a screen shot has nothing to wait on but the clock.
+            QEventLoop pause;
+            QTimer::singleShot(700, &pause, &QEventLoop::quit);
+            pause.exec();
+            failures += !Save(QGuiApplication::primaryScreen()->grabWindow(0), out + name);
+        };
+        shoot(2, QStringLiteral("/preview-beside-list.png"));
+        shoot(4, QStringLiteral("/preview-portrait.png"));
+        shoot(6, QStringLiteral("/preview-text-file.png"));
+    }
     window.close();
+    failures += ShootSearch(out);
+    failures += ShootChooser(out);
     return failures == 0 ? 0 : 1;
 }

@@ -5,46 +5,18 @@
 
 #include <cerrno>
 #include <cstring>
-#include <deque>
 
-#include "operations/ui/rename_dialogs.h"
 #include "qstring_printer.h"
 #include "support/fake_prompts.h"
+#include "support/fake_rename_dialogs.h"
 #include "support/temp_tree.h"
 
 namespace krelix {
 namespace {
 
 using test::FakePrompts;
+using test::FakeRenameDialogs;
 using test::TempTree;
-
-// Answers the rename dialogs from queues; an empty queue answers Cancel.
-class FakeRenameDialogs final : public RenameDialogs {
-  public:
-    std::deque<QString> names;
-    std::deque<BulkRenameFields> rules;
-    QStringList askedFor;
-    int bulkAsked = 0;
-
-    std::optional<QString> AskNewName(const QString& currentName) override {
-        askedFor << currentName;
-        if (names.empty()) {
-            return std::nullopt;
-        }
-        QString name = names.front();
-        names.pop_front();
-        return name;
-    }
-    std::optional<BulkRenameFields> AskBulkFields() override {
-        ++bulkAsked;
-        if (rules.empty()) {
-            return std::nullopt;
-        }
-        BulkRenameFields rule = rules.front();
-        rules.pop_front();
-        return rule;
-    }
-};
 
 class RenameExportCommandsTest : public ::testing::Test {
   protected:

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <sys/types.h>
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace krelix {
+
+// A regular file opened for sequential reading. Opening never blocks and never follows a final
+// symbolic link: a FIFO, device, socket or link in place of the expected file is refused, so a
+// path swapped after the walk cannot stall or redirect the reader.
+class ReadOnlyFile {
+  public:
+    // Empty when the path cannot be opened or is not a regular file.
+    static std::optional<ReadOnlyFile> Open(const std::string& path);
+
+    ReadOnlyFile(ReadOnlyFile&& other) noexcept;
+    ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    ~ReadOnlyFile();
+
+    // Bytes read (0 at the end), or -1 on a read error; interrupted reads are retried.
+    ssize_t Read(void* buffer, std::size_t size);
+
+  private:
+    explicit ReadOnlyFile(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
+
+}  // namespace krelix

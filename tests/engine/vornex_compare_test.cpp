@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <boost/thread/exceptions.hpp>
+#include <fstream>
+
+#include "compare_fixture.h"
+#include "engine/file_crc.h"
+#include "engine/worker_pool.h"
+#include "scripted_runner.h"
+
+namespace krelix::test {
+namespace {
+
+TEST_F(CompareTest, GroupsFilesOfEqualSizeAndContent) {
+    tree.AddFile("ten/a", "0123456789");
+    tree.AddFile("ten/b", "abcdefghij");
+    tree.AddFile("three/x", "abc");
+    tree.AddFile("three/y", "abc");
+    tree.AddFile("three/z", "abd");
+    tree.AddFile("empty1", "");
+    tree.AddFile("sub/empty2", "");
+    tree.AddFile("unique size", "only one of eleven");
+    tree.AddSizedFile("big/one", 2'000'001, 'q');  // hashed on the pool
+    tree.AddSizedFile("big/two", 2'000'001, 'q');
+    Run();
+
+    const Groups expected = {
+        {"000000000", {"empty1", "sub/empty2"}},
+        {"3C2412435", {"three/x", "three/y"}},
+        {"2000001" + CrcTextOf(std::string(2'000'001, 'q')), {"big/one", "big/two"}},
+    };
+    EXPECT_EQ(expected, Duplicates());
+    // Singles of a shared size are handed back for the caller to drop.
+    EXPECT_EQ(6u, Results().size());
+    // A file whose size no other file has is never looked at.
+    const auto compared = ComparedPaths();
+    EXPECT_EQ(9u, compared.size());
+    EXPECT_EQ(compared.end(), std::find(compared.begin(), compared.end(), "unique size"));
+    for (const auto& [key, item] : engine->resultMap) {
+        EXPECT_EQ(item.name, item.path.substr(item.path.rfind('/') + 1));
+        EXPECT_EQ(0, item.rowIndex);
+        EXPECT_EQ(0, item.deleted);
+    }
+}
+
+TEST_F(CompareTest, ReportsTheShareOfCandidateBytesHashed) {
+    tree.AddFile("a", "abc");
+    tree.AddFile("b", "abc");
+    tree.AddFile("c", "abcdefg");  // unique size: not a candidate
+    Run();
+    ASSERT_EQ(2, CountNotices(ProgressNotice::Kind::Comparing));
+    for (const ProgressNotice& notice : sink.notices) {
+        EXPECT_EQ(6u, notice.bytesToHash);
+        EXPECT_EQ(3u, notice.filesFound);
+    }
+    EXPECT_EQ(0u, sink.notices[0].bytesHashed);
+    EXPECT_EQ(3u, sink.notices[1].bytesHashed);
+    EXPECT_EQ(6u, sink.notices.back().bytesHashed);
+    EXPECT_TRUE(sink.notices.back().path.empty());
+}
+
+struct PlacementRun {
+    std::uint64_t size;
+    std::vector<std::size_t> pending;  // successive looks at the queue
+    std::size_t queued;                // of the pair's two hash tasks
+};
+
+void PrintTo(const PlacementRun& p, std::ostream* out) {
+    *out << p.size << " bytes, " << p.queued << " queued";
+}
+
+class ComparePlacement : public CompareTest, public ::testing::WithParamInterface<PlacementRun> {};
+
+TEST_P(ComparePlacement, QueuesOrHashesInlineByTheTwoLookRule) {
+    const PlacementRun& p = GetParam();
+    tree.AddSparseFile("one", p.size);
+    tree.AddSparseFile("two", p.size);
+    auto runner = std::make_unique<ScriptedRunner>(p.pending);
+    ScriptedRunner* scripted = runner.get();
+    Run(std::move(runner));
+    EXPECT_EQ(p.queued, scripted->ranFromQueue());
+    EXPECT_EQ(1u, Duplicates().size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pending, ComparePlacement,
+    ::testing::Values(PlacementRun{2'000'000, {0}, 0}, PlacementRun{2'000'001, {5}, 2},
+                      PlacementRun{2'000'001, {6}, 0},
+                      // 15,000,000 bytes with 12 pending: inline unless the second look sees < 6.
+                      PlacementRun{15'000'000, {12, 5}, 2},
+                      PlacementRun{15'000'000, {12, 6, 12, 6}, 0},
+                      PlacementRun{15'000'000, {12, 5, 12, 6}, 1},
+                      PlacementRun{15'000'000, {11}, 2}));
+
+TEST_F(CompareTest, AMemberThatVanishesOrBecomesAFifoIsLeftOutSilently) {
+    for (const bool fifo : {false, true}) {
+        tree.AddFile("pair/a", "same");
+        tree.AddFile("pair/b", "same");
+        tree.AddFile("trio/a", "three");
+        tree.AddFile("trio/b", "three");
+        tree.AddFile("trio/c", "three");
+        sink.onNotice = [&](const ProgressNotice& notice) {
+            if (notice.kind == ProgressNotice::Kind::Comparing &&
+                (Relative(notice.path) == "pair/a" || Relative(notice.path) == "trio/a")) {
+                ASSERT_EQ(0, ::unlink(notice.path.c_str()));
+                if (fifo) {
+                    ASSERT_EQ(0, ::mkfifo(notice.path.c_str(), 0644));
+                }
+            }
+        };
+        Run();
+        const Groups expected = {{"5" + CrcTextOf("three"), {"trio/b", "trio/c"}}};
+        EXPECT_EQ(expected, Duplicates()) << (fifo ? "fifo" : "deleted");
+        ::unlink(tree.Path("pair/a").c_str());
+        ::unlink(tree.Path("trio/a").c_str());
+    }
+}
+
+TEST_F(CompareTest, AFileThatChangesSizeAfterItWasRecordedJoinsNoGroup) {
+    for (const char* name : {"a", "b", "c", "d"}) {
+        tree.AddFile(name, "content");
+    }
+    sink.onNotice = [&](const ProgressNotice& notice) {
+        if (notice.kind != ProgressNotice::Kind::Comparing) {
+            return;
+        }
+        const std::string name = Relative(notice.path);
+        if (name == "a") {
+            std::ofstream(notice.path, std::ios::app) << "grown";
+        } else if (name == "b") {
+            ASSERT_EQ(0, ::truncate(notice.path.c_str(), 3));
+        }
+    };
+    Run();
+    const Groups expected = {{"7" + CrcTextOf("content"), {"c", "d"}}};
+    EXPECT_EQ(expected, Results());
+}
+
+TEST_F(CompareTest, StopDuringComparisonKeepsWhatWasHashedBefore) {
+    for (int i = 0; i < 20; ++i) {
+        const std::string content = "pair " + std::to_string(i);
+        tree.AddFile("p" + std::to_string(i) + "/a", content);
+        tree.AddFile("p" + std::to_string(i) + "/b", content);
+    }
+    const int stopAt = 11;
+    sink.onNotice = [&](const ProgressNotice& notice) {
+        if (notice.kind == ProgressNotice::Kind::Comparing &&
+            CountNotices(ProgressNotice::Kind::Comparing) == stopAt) {
+            engine->stopFlag = 1;
+        }
+    };
+    Run();
+    // The visit ends after the file being compared, which itself fails at its first chunk.
+    const auto compared = ComparedPaths();
+    ASSERT_EQ(static_cast<std::size_t>(stopAt), compared.size());
+    std::vector<std::string> hashed;
+    for (const auto& [key, paths] : Results()) {
+        hashed.insert(hashed.end(), paths.begin(), paths.end());
+    }
+    std::sort(hashed.begin(), hashed.end());
+    std::vector<std::string> before(compared.begin(), compared.end() - 1);
+    std::sort(before.begin(), before.end());
+    EXPECT_EQ(before, hashed);
+    EXPECT_FALSE(Duplicates().empty());
+}
+
+TEST_F(CompareTest, StopDuringTheWalkHashesNothingButEmptyFiles) {
+    for (int i = 0; i < 12; ++i) {
+        tree.AddFile("f" + std::to_string(i), "same");
+    }
+    sink.onNotice = [&](const ProgressNotice& notice) {
+        if (notice.kind == ProgressNotice::Kind::Searching && notice.filesFound == 5) {
+            engine->stopFlag = 1;
+        }
+    };
+    Run();
+    EXPECT_EQ(5, request.filesScanned);
+    EXPECT_TRUE(engine->resultMap.empty());
+    EXPECT_LE(CountNotices(ProgressNotice::Kind::Comparing), 1);
+}
+
+TEST_F(CompareTest, RunsInARowReuseTheSameTwoWorkers) {
+    int starts = 0;
+    auto starter = [&starts](boost::function<void()> body) {
+        ++starts;
+        return boost::thread(std::move(body));
+    };
+    tree.AddSizedFile("a", 2'500'000, 'a');
+    tree.AddSizedFile("b", 2'500'000, 'a');
+    auto pool = std::make_unique<WorkerPool>(starter);
+    WorkerPool* workers = pool.get();
+    Run(std::move(pool));
+    EXPECT_EQ(1u, Duplicates().size());
+    tree.AddSizedFile("c", 2'500'000, 'a');
+    Run();
+    EXPECT_EQ(3u, Duplicates().begin()->second.size());
+    EXPECT_EQ(2, starts);
+    EXPECT_EQ(2u, workers->LiveWorkers());
+}
+
+TEST_F(CompareTest, WithoutWorkersLargeFilesAreStillHashed) {
+    tree.AddSizedFile("a", 12'000'000, 'z');
+    tree.AddSizedFile("b", 12'000'000, 'z');
+    Run(std::make_unique<WorkerPool>(
+        [](boost::function<void()>) -> boost::thread { throw boost::thread_resource_error(); }));
+    EXPECT_EQ(1u, Duplicates().size());
+}
+
+TEST_F(CompareTest, EmptyRequestEndsNormally) {
+    request.includeFolders.clear();
+    request.progressWindow = nullptr;
+    engine = std::make_unique<CVornex>(SkipFolders{});
+    engine->Run(request);
+    EXPECT_EQ(0, request.filesScanned);
+    EXPECT_TRUE(engine->resultMap.empty());
+    EXPECT_EQ(1, engine->stopFlag.load());
+    EXPECT_EQ(1, completions);
+}
+
+}  // namespace
+}  // namespace krelix::test

@@ -1,0 +1,108 @@
+#include "scan_options.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "support/temp_tree.h"
+
+namespace krelix {
+namespace {
+
+ParsedArguments Parse(std::vector<std::string> args) {
+    return ParseScanArguments(args);
+}
+
+TEST(ScanArguments, ReadsEveryOptionInEitherForm) {
+    const ParsedArguments parsed =
+        Parse({"--exclude", "/x", "a", "--include-pattern=*.JPG", "--include-pattern", "*.PnG",
+               "--exclude-pattern", "*.tmp", "--min-size=10", "--max-size", "4294967296", "--flags",
+               "0x20", "--csv", "b"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    const ScanOptions& o = *parsed.options;
+    EXPECT_EQ((std::vector<std::string>{"a", "b"}), o.folders);
+    EXPECT_EQ((std::vector<std::string>{"/x"}), o.excludeFolders);
+    EXPECT_EQ((std::vector<std::string>{"*.jpg", "*.png"}), o.includePatterns);
+    EXPECT_EQ((std::vector<std::string>{"*.tmp"}), o.excludePatterns);
+    EXPECT_EQ(10u, o.minSize);
+    EXPECT_EQ(4294967296u, o.maxSize);
+    EXPECT_EQ(0x20u, o.flags);
+    EXPECT_TRUE(o.csv);
+}
+
+TEST(ScanArguments, DefaultsAndTheEndOfOptions) {
+    const ParsedArguments parsed = Parse({"--", "--csv", "-"});
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ((std::vector<std::string>{"--csv", "-"}), parsed.options->folders);
+    EXPECT_FALSE(parsed.options->csv);
+    EXPECT_EQ(DEFAULT_SEARCH_FLAGS, parsed.options->flags);
+    EXPECT_FALSE(parsed.options->minSize);
+    EXPECT_EQ(30688u, Parse({"--flags", "30688", "a"}).options->flags);
+    EXPECT_TRUE(Parse({"--help"}).options->help);
+}
+
+TEST(ScanArguments, RefusesBadArguments) {
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"--csv"},
+        {"--bogus", "a"},
+        {"a", "--exclude"},
+        {"--min-size", "-1", "a"},
+        {"--min-size", "12k", "a"},
+        {"--max-size", "18446744073709551616", "a"},
+        {"--flags", "0x", "a"},
+        {"--flags", "0x100000000", "a"},
+        {"--flags", "ten", "a"},
+        {"--include-pattern=", "a"},
+        {"--csv=yes", "a"},
+    };
+    for (const auto& args : bad) {
+        const ParsedArguments parsed = Parse(args);
+        EXPECT_FALSE(parsed.options) << ::testing::PrintToString(args);
+        EXPECT_FALSE(parsed.error.empty());
+    }
+}
+
+TEST(ScanArguments, FoldersBecomeAbsoluteWithOneTrailingSlash) {
+    test::TempTree tree;
+    tree.AddFolder("sub/deeper");
+    tree.AddFile("file", "x");
+    std::string error;
+    EXPECT_EQ(tree.Path("sub/"), NormaliseFolder(tree.Path("sub"), error));
+    EXPECT_EQ(tree.Path("sub/"), NormaliseFolder(tree.Path("sub//deeper/..//"), error));
+    EXPECT_EQ("/", NormaliseFolder("/", error));
+
+    const std::string cwd = std::filesystem::current_path();
+    ASSERT_EQ(0, ::chdir(tree.root().c_str()));
+    EXPECT_EQ(tree.Path("sub/deeper/"), NormaliseFolder("sub/deeper", error));
+    EXPECT_EQ(tree.root(), NormaliseFolder(".", error));
+    ASSERT_EQ(0, ::chdir(cwd.c_str()));
+
+    EXPECT_FALSE(NormaliseFolder(tree.Path("missing"), error));
+    EXPECT_NE(std::string::npos, error.find("missing"));
+    EXPECT_FALSE(NormaliseFolder(tree.Path("file"), error));
+}
+
+TEST(ScanArguments, FillRequestSetsTheSizeFilterOnlyWhenABoundIsGiven) {
+    test::TempTree tree;
+    tree.AddFolder("a");
+    ScanOptions options = *Parse({tree.Path("a"), tree.Path("a/")}).options;
+    SearchRequest request;
+    std::string error;
+    ASSERT_TRUE(FillRequest(options, request, error)) << error;
+    EXPECT_EQ(1u, request.includeFolders.size());
+    EXPECT_EQ(DEFAULT_SEARCH_FLAGS, request.optionFlags);
+
+    options.maxSize = 100;
+    ASSERT_TRUE(FillRequest(options, request, error));
+    EXPECT_EQ(DEFAULT_SEARCH_FLAGS | FILTER_SIZE_RANGE, request.optionFlags);
+    EXPECT_EQ(0u, request.minSize);
+    EXPECT_EQ(100u, request.maxSize);
+
+    options.excludeFolders = {tree.Path("gone")};
+    EXPECT_FALSE(FillRequest(options, request, error));
+}
+
+}  // namespace
+}  // namespace krelix

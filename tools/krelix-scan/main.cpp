@@ -1,0 +1,96 @@
+// krelix-scan: the engine as a command-line duplicate finder.
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "engine/progress_sink.h"
+#include "engine/vornex.h"
+#include "scan_options.h"
+#include "scan_output.h"
+
+namespace {
+
+static_assert(std::atomic<std::int32_t>::is_always_lock_free, "stored to from a signal handler");
+
+std::atomic<std::int32_t>* g_stopFlag = nullptr;
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+    g_interrupted = 1;
+    if (g_stopFlag != nullptr) {
+        g_stopFlag->store(1);
+    }
+}
+
+// A run clears the stop flag when it starts; an interrupt that came just before is carried
+// into the run at its next notice.
+class InterruptRelay final : public krelix::ProgressSink {
+  public:
+    explicit InterruptRelay(std::atomic<std::int32_t>& stopFlag) : stopFlag_(stopFlag) {}
+    void OnProgress(const krelix::ProgressNotice&) override {
+        if (g_interrupted != 0) {
+            stopFlag_.store(1);
+        }
+    }
+
+  private:
+    std::atomic<std::int32_t>& stopFlag_;
+};
+
+int Fail(const std::string& message, bool withUsage) {
+    std::cerr << "krelix-scan: " << message << '\n';
+    if (withUsage) {
+        std::cerr << krelix::kScanUsage;
+    }
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    std::ios::sync_with_stdio(false);
+
+    const krelix::ParsedArguments parsed =
+        krelix::ParseScanArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) {
+        return Fail(parsed.error, true);
+    }
+    if (parsed.options->help) {
+        std::cout << krelix::kScanUsage;
+        return 0;
+    }
+    krelix::SearchRequest request;
+    std::string error;
+    if (!krelix::FillRequest(*parsed.options, request, error)) {
+        return Fail(error, false);
+    }
+
+    krelix::CVornex engine;
+    InterruptRelay relay(engine.stopFlag);
+    request.progressWindow = &relay;
+    g_stopFlag = &engine.stopFlag;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends the program at once
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+
+    engine.Run(request);
+
+    const auto format =
+        parsed.options->csv ? krelix::OutputFormat::Csv : krelix::OutputFormat::Paths;
+    request.duplicatesFound = static_cast<std::int32_t>(
+        krelix::WriteDuplicateGroups(engine.resultMap, format, std::cout));
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "krelix-scan: cannot write the results\n";
+        return 1;
+    }
+    std::fprintf(stderr, "Files scanned: %d , duplicates: %d \n", request.filesScanned,
+                 request.duplicatesFound);
+    return g_interrupted != 0 ? 130 : 0;
+}

@@ -1,0 +1,172 @@
+#include "scan_options.h"
+
+#include "common/text_case.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <filesystem>
+
+namespace krelix {
+
+const char* const kScanUsage =
+    "Usage: krelix-scan [options] FOLDER...\n"
+    "Finds files of equal content below the folders (size and CRC-32).\n"
+    "\n"
+    "  --exclude FOLDER         leave this folder out (repeatable)\n"
+    "  --include-pattern P      only files whose name matches P, e.g. *.jpg (repeatable)\n"
+    "  --exclude-pattern P      leave out files matching P; ignored with include patterns\n"
+    "  --min-size BYTES         only files of at least BYTES\n"
+    "  --max-size BYTES         only files of at most BYTES\n"
+    "  --flags WORD             search settings word, hex (0x...) or decimal; default 0x77E0\n"
+    "  --csv                    one CSV line per file: group key, name, path, size, modified\n"
+    "  -h, --help               show this text\n"
+    "\n"
+    "Without --csv each group is printed as its files' paths, one per line, followed by an\n"
+    "empty line. The summary goes to standard error.\n";
+
+namespace {
+
+template <typename Number>
+std::optional<Number> ParseNumber(const std::string& text, int base) {
+    Number value{};
+    const char* end = text.data() + text.size();
+    const auto [stop, ec] = std::from_chars(text.data(), end, value, base);
+    if (text.empty() || ec != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::uint32_t> ParseFlags(const std::string& text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        return ParseNumber<std::uint32_t>(text.substr(2), 16);
+    }
+    return ParseNumber<std::uint32_t>(text, 10);
+}
+
+}  // namespace
+
+ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
+    ScanOptions options;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.folders.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "-h" || arg == "--help") {
+            options.help = true;
+            continue;
+        }
+        if (arg == "--csv") {
+            options.csv = true;
+            continue;
+        }
+        std::string name = arg;
+        std::optional<std::string> value;
+        if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        }
+        static const char* const kWithValue[] = {"--exclude",         "--include-pattern",
+                                                 "--exclude-pattern", "--min-size",
+                                                 "--max-size",        "--flags"};
+        if (std::find_if(std::begin(kWithValue), std::end(kWithValue), [&](const char* known) {
+                return name == known;
+            }) == std::end(kWithValue)) {
+            return {std::nullopt, "unknown option " + arg};
+        }
+        if (!value) {
+            if (i + 1 >= args.size()) {
+                return {std::nullopt, name + " needs a value"};
+            }
+            value = args[++i];
+        }
+        if (name == "--exclude") {
+            options.excludeFolders.push_back(*value);
+        } else if (name == "--include-pattern" || name == "--exclude-pattern") {
+            if (value->empty()) {
+                return {std::nullopt, name + " needs a non-empty pattern"};
+            }
+            (name == "--include-pattern" ? options.includePatterns : options.excludePatterns)
+                .push_back(LowerCaseUtf8(*value));
+        } else if (name == "--flags") {
+            const auto flags = ParseFlags(*value);
+            if (!flags) {
+                return {std::nullopt, "bad --flags value " + *value};
+            }
+            options.flags = *flags;
+        } else {
+            const auto size = ParseNumber<std::uint64_t>(*value, 10);
+            if (!size) {
+                return {std::nullopt, "bad " + name + " value " + *value};
+            }
+            (name == "--min-size" ? options.minSize : options.maxSize) = *size;
+        }
+    }
+    if (options.folders.empty() && !options.help) {
+        return {std::nullopt, "no folder given"};
+    }
+    return {options, {}};
+}
+
+std::optional<std::string> NormaliseFolder(const std::string& text, std::string& error) {
+    struct stat info {};
+    if (::stat(text.c_str(), &info) != 0) {
+        error = text + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        error = text + ": not a folder";
+        return std::nullopt;
+    }
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(text, ec);
+    if (ec) {
+        error = text + ": " + ec.message();
+        return std::nullopt;
+    }
+    std::string folder = absolute.lexically_normal().string();
+    if (folder.empty() || folder.back() != '/') {
+        folder.push_back('/');
+    }
+    return folder;
+}
+
+bool FillRequest(const ScanOptions& options, SearchRequest& request, std::string& error) {
+    request.ResetRequest();
+    request.optionFlags = options.flags;
+    for (const std::string& text : options.folders) {
+        const auto folder = NormaliseFolder(text, error);
+        if (!folder) {
+            return false;
+        }
+        request.includeFolders.insert(*folder);
+    }
+    for (const std::string& text : options.excludeFolders) {
+        const auto folder = NormaliseFolder(text, error);
+        if (!folder) {
+            return false;
+        }
+        request.excludeFolders.insert(*folder);
+    }
+    request.includePatterns.insert(options.includePatterns.begin(), options.includePatterns.end());
+    request.excludePatterns.insert(options.excludePatterns.begin(), options.excludePatterns.end());
+    if (options.minSize || options.maxSize) {
+        request.optionFlags |= FILTER_SIZE_RANGE;
+        request.minSize = options.minSize.value_or(request.minSize);
+        request.maxSize = options.maxSize.value_or(request.maxSize);
+    }
+    return true;
+}
+
+}  // namespace krelix

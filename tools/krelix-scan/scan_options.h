@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/search_flags.h"
+#include "engine/search_request.h"
+
+namespace krelix {
+
+// What the command line asked for, before any folder is looked at.
+struct ScanOptions {
+    std::vector<std::string> folders;
+    std::vector<std::string> excludeFolders;
+    std::vector<std::string> includePatterns;
+    std::vector<std::string> excludePatterns;
+    std::optional<std::uint64_t> minSize;
+    std::optional<std::uint64_t> maxSize;
+    std::uint32_t flags = DEFAULT_SEARCH_FLAGS;
+    bool csv = false;
+    bool help = false;
+};
+
+struct ParsedArguments {
+    std::optional<ScanOptions> options;  // empty when the arguments are bad
+    std::string error;                   // why, when they are
+};
+
+extern const char* const kScanUsage;
+
+// Arguments without the program name. Options may come before, between or after the folders;
+// "--" ends them; "--name=value" and "--name value" are both accepted.
+ParsedArguments ParseScanArguments(const std::vector<std::string>& args);
+
+// A folder argument as the walk needs it: absolute, lexically normal, ending with "/". Empty,
+// with the reason in error, when it does not name an existing folder.
+std::optional<std::string> NormaliseFolder(const std::string& text, std::string& error);
+
+// Resets the request and fills it from the options; false, with the reason in error, when a
+// folder argument is unusable.
+bool FillRequest(const ScanOptions& options, SearchRequest& request, std::string& error);
+
+}  // namespace krelix

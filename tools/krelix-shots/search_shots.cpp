@@ -1,0 +1,218 @@
+#include "search_shots.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <condition_variable>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+
+#include "app/folder_list_box.h"
+#include "app/krelix_dlg.h"
+#include "app/krelix_dlg_model.h"
+#include "app/search_controller.h"
+#include "app/waiting_dlg.h"
+#include "catalogue/ui/add_file_type.h"
+#include "catalogue/ui/file_type_dlg.h"
+#include "catalogue/ui/muti_tree_ctrl.h"
+#include "common/ui/prompts.h"
+#include "engine/vornex.h"
+
+namespace {
+
+// Holds the engine at one notice until the shot is taken.
+class Hold {
+  public:
+    Hold(krelix::ProgressNotice::Kind kind, int count) : kind_(kind), count_(count) {}
+    void OnNotice(const krelix::ProgressNotice& notice) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (notice.kind != kind_ || --count_ != 0) {
+            return;
+        }
+        reached_ = true;
+        open_.wait_for(lock, std::chrono::seconds(30), [this] { return released_; });
+    }
+    bool Reached() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return reached_;
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        released_ = true;
+        open_.notify_all();
+    }
+
+  private:
+    krelix::ProgressNotice::Kind kind_;
+    int count_;
+    std::mutex mutex_;
+    std::condition_variable open_;
+    bool reached_ = false;
+    bool released_ = false;
+};
+
+void Pause(int ms) {
+    QEventLoop pause;
+    QTimer::singleShot(ms, &pause, &QEventLoop::quit);
+    pause.exec();
+}
+
+bool SaveScreen(const QString& path) {
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+    const bool ok = shot.save(path);
+    std::printf("%s %s (%dx%d)\n", ok ? "saved" : "FAILED", qPrintable(path), shot.width(),
+                shot.height());
+    return ok;
+}
+
+void Write(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(content);
+    }
+}
+
+// Photos and documents with copies in a backup folder, and files of their own.
+void PlantTree(const QString& root) {
+    const char* names[] = {"IMG_20230812_181502.jpg",
+                           "IMG_20230812_181544.jpg",
+                           "Quarterly report 2023-Q3.pdf",
+                           "holiday-video.mp4",
+                           "invoice_0042.pdf",
+                           "song - live version.mp3",
+                           "notes.txt",
+                           "Präsentation Übersicht.odp",
+                           "budget.ods",
+                           "scan0001.png"};
+    int n = 0;
+    for (const char* name : names) {
+        const QByteArray content = QByteArray(2000 + 977 * n, char('a' + n));
+        Write(root + QStringLiteral("/Pictures/2023/") + QString::fromUtf8(name), content);
+        Write(root + QStringLiteral("/Backup/2023/") + QString::fromUtf8(name), content);
+        if (n % 3 == 0) {
+            Write(root + QStringLiteral("/Backup/old copies/") + QString::fromUtf8(name), content);
+        }
+        Write(root + QStringLiteral("/Documents/own-%1.txt").arg(n), QByteArray(300 + n, 'o'));
+        ++n;
+    }
+}
+
+}  // namespace
+
+int ShootSearch(const QString& out) {
+    int failures = 0;
+    QTemporaryDir dir;
+    const QString root = dir.path() + QStringLiteral("/home/user");
+    PlantTree(root);
+
+    krelix::KrelixDlgModel model(QDir(out).filePath(QStringLiteral("settings.dat")).toStdString(),
+                                 std::make_unique<krelix::CVornex>(krelix::SkipFolders{}));
+    krelix::MessageBoxPrompts prompts(nullptr);
+    krelix::CKrelixDlg window(model, prompts);
+    prompts.setParent(&window);
+    window.includeList()->AddItem(root);
+    window.excludeList()->AddItem(root + QStringLiteral("/Documents"));
+    window.setGeometry(60, 40, 1100, 700);
+    window.show();
+    Pause(800);
+
+    auto walking = std::make_shared<Hold>(krelix::ProgressNotice::Kind::Searching, 3);
+    auto comparing = std::make_shared<Hold>(krelix::ProgressNotice::Kind::Comparing, 14);
+    krelix::SearchController* controller = window.searchController();
+    controller->SetNoticeHook([walking, comparing](const krelix::ProgressNotice& notice) {
+        walking->OnNotice(notice);
+        comparing->OnNotice(notice);
+    });
+    bool finished = false;
+    QObject::connect(controller, &krelix::SearchController::searchFinished, controller,
+                     [&finished] { finished = true; });
+    // The summary box: shot, then answered.
+    QTimer boxWatch;
+    QObject::connect(&boxWatch, &QTimer::timeout, &boxWatch, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        boxWatch.stop();
+        Pause(700);
+        failures += !SaveScreen(out + QStringLiteral("/search-summary.png"));
+        box->accept();
+    });
+
+    QTimer::singleShot(0, controller, &krelix::SearchController::Search);
+    const auto shootAt = [&](Hold& hold, const QString& name) {
+        for (int i = 0; i < 300 && !hold.Reached(); ++i) {
+            Pause(20);
+        }
+        if (!hold.Reached()) {
+            ++failures;
+            return;
+        }
+        Pause(700);  // the progress window repaints every 100 ms; the screen in its own time
+        failures += !SaveScreen(out + name);
+        hold.Release();
+    };
+    shootAt(*walking, QStringLiteral("/search-walking.png"));
+    // Cancel pressed while comparing: the question, answered "Cancel" so the search goes on.
+    const auto shootQuestion = [&] {
+        QTimer::singleShot(100, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                ++failures;
+                return;
+            }
+            Pause(700);
+            failures += !SaveScreen(out + QStringLiteral("/search-cancel-question.png"));
+            box->button(QMessageBox::Cancel)->click();
+        });
+        controller->waitingDlg()->cancelButton()->click();
+    };
+    for (int i = 0; i < 300 && !comparing->Reached(); ++i) {
+        Pause(20);
+    }
+    if (comparing->Reached()) {
+        Pause(300);
+        shootQuestion();
+    }
+    shootAt(*comparing, QStringLiteral("/search-comparing.png"));
+    boxWatch.start(50);
+    for (int i = 0; i < 500 && !finished; ++i) {
+        Pause(20);
+    }
+    failures += !finished;
+    Pause(500);
+    failures += !SaveScreen(out + QStringLiteral("/search-results.png"));
+    window.close();
+    return failures;
+}
+
+int ShootChooser(const QString& out) {
+    int failures = 0;
+    krelix::MessageBoxPrompts prompts(nullptr);
+    krelix::CFileTypeDlg chooser(krelix::FileTypeCatalogue{}, prompts);
+    chooser.setGeometry(100, 60, 640, 560);
+    krelix::CMutiTreeCtrl* tree = chooser.tree();
+    tree->ToggleMark(tree->topLevelItem(1));             // "Text Files", all of it
+    tree->ToggleMark(tree->topLevelItem(5)->child(4));   // "*.JPG"
+    tree->ToggleMark(tree->topLevelItem(5)->child(10));  // "*.PNG"
+    tree->SelectItem(tree->topLevelItem(5)->child(4));
+    chooser.show();
+    Pause(800);
+    failures += !SaveScreen(out + QStringLiteral("/chooser.png"));
+    krelix::CAddFileType editor({u"heic", u"High Efficiency Image"}, prompts, &chooser);
+    editor.show();
+    editor.move(chooser.geometry().center() - editor.rect().center());
+    Pause(700);
+    failures += !SaveScreen(out + QStringLiteral("/chooser-add-file-type.png"));
+    editor.hide();
+    chooser.hide();
+    return failures;
+}
