@@ -67,8 +67,12 @@ void CMFCListCtrlEx::SetResultsModel(ResultsModel* model) {
             [this] { Q_EMIT itemChanged(); });
     connect(model, &QAbstractItemModel::dataChanged, this, [this] { Q_EMIT itemChanged(); });
     // Emptied results come back in the order they are found: no column claims to sort them.
-    connect(model, &QAbstractItemModel::modelReset, this,
-            [this] { horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder); });
+    // Rows left after a mass removal keep their order, and the header its mark.
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        if (model_->rowCount() == 0) {
+            horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+        }
+    });
 }
 
 int CMFCListCtrlEx::FirstSelectedRow() const {

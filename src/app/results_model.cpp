@@ -177,8 +177,25 @@ void ResultsModel::RemoveRowsWhere(
     // The predicate sees every row under its index before any row goes; then each run of doomed
     // rows leaves in one removal, from the end, so that the indexes still to come stay valid.
     std::vector<char> doomed(rows_.size(), 0);
+    std::size_t runs = 0;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         doomed[i] = predicate(static_cast<int>(i), *rows_[i].record) ? 1 : 0;
+        runs += doomed[i] && (i == 0 || !doomed[i - 1]) ? 1 : 0;
+    }
+    // Each removal costs the vector and the views a pass over the rows; thousands of scattered
+    // rows out of a big list (every other row, say) would take minutes, one reset takes a pass.
+    constexpr std::size_t kIncrementalBudget = 20'000'000;
+    if (runs * rows_.size() > kIncrementalBudget) {
+        beginResetModel();
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (!doomed[i]) {
+                rows_[kept++] = rows_[i];
+            }
+        }
+        rows_.resize(kept);
+        endResetModel();
+        return;
     }
     for (std::size_t end = rows_.size(); end > 0;) {
         if (!doomed[end - 1]) {

@@ -54,6 +54,7 @@ class ResultsModel : public QAbstractTableModel {
     // Drops every row for which the predicate holds, walking from the first row; the predicate
     // may act on the record (for example remove it from the result copy) since its row is gone
     // afterwards. Row marks and rowIndex of the rows left are not touched: RestripeGroups after.
+    // Rows scattered all over a big list go in one model reset (views lose their selection).
     void RemoveRowsWhere(const std::function<bool(int row, CFileItem& record)>& predicate);
     // Drops every row and every mark.
     void Clear();

@@ -1,0 +1,39 @@
+#include "app/selection_commands.h"
+
+#include <vector>
+
+#include "app/result_set.h"
+#include "app/results_model.h"
+
+namespace krelix {
+
+void ApplySelectRule(const ResultSet& results, ResultsModel& rows, SelectRule rule) {
+    std::vector<char> check(static_cast<std::size_t>(rows.rowCount()), 0);
+    std::vector<const CFileItem*> members;
+    for (const std::string& key : results.GroupKeys()) {
+        members.clear();
+        for (const CFileItem& member : results.MembersOf(key)) {
+            members.push_back(&member);
+        }
+        const CFileItem* keeper = KeeperOf(members, rule);
+        for (const CFileItem* member : members) {
+            // A record is only ever checked in the row that shows it.
+            if (member != keeper && member->deleted == 0 &&
+                rows.RecordAt(member->rowIndex) == member) {
+                check[static_cast<std::size_t>(member->rowIndex)] = 1;
+            }
+        }
+    }
+    rows.SetAllChecked(
+        [&check](int row, bool) { return check[static_cast<std::size_t>(row)] != 0; });
+}
+
+void InvertSelection(ResultsModel& rows) {
+    rows.SetAllChecked([](int, bool checked) { return !checked; });
+}
+
+void DeselectAll(ResultsModel& rows) {
+    rows.SetAllChecked([](int, bool) { return false; });
+}
+
+}  // namespace krelix

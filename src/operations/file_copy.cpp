@@ -1,0 +1,243 @@
+#include "operations/file_copy.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include "operations/file_rename.h"
+
+namespace krelix {
+
+bool MatchesRecord(const struct stat& status, const CFileItem& item) {
+    return static_cast<std::uint64_t>(status.st_size) == item.size &&
+           static_cast<std::int64_t>(status.st_mtim.tv_sec) == item.modified;
+}
+
+namespace {
+
+constexpr std::size_t kRangeChunk = std::size_t{1} << 30;
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
+// A descriptor closed when it goes, for the error paths; Close reports the close's own error.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+  private:
+    int fd_;
+};
+
+// Removes the temporary file unless the copy got its final name.
+class TemporaryName {
+  public:
+    explicit TemporaryName(std::string path) : path_(std::move(path)) {}
+    ~TemporaryName() {
+        if (!path_.empty()) {
+            ::unlink(path_.c_str());
+        }
+    }
+    TemporaryName(const TemporaryName&) = delete;
+    TemporaryName& operator=(const TemporaryName&) = delete;
+
+    const std::string& path() const { return path_; }
+    void Keep() { path_.clear(); }
+
+  private:
+    std::string path_;
+};
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool RangeCopyUnsupported(int error) {
+    return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP ||
+           error == ENOTSUP || error == EBADF;
+}
+
+int WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+// Copies from the current offsets to the end of `from`: in the kernel where it can, otherwise
+// through a buffer. A kernel copy that reports the end before `expectedSize` bytes (some file
+// systems do) is finished through the buffer.
+int CopyContent(int from, int to, std::uint64_t expectedSize, std::uint64_t& copied) {
+    bool inKernel = true;
+    std::vector<char> buffer;
+    for (;;) {
+        if (inKernel) {
+            const ssize_t done = ::copy_file_range(from, nullptr, to, nullptr, kRangeChunk, 0);
+            if (done > 0) {
+                copied += static_cast<std::uint64_t>(done);
+                continue;
+            }
+            if (done == 0 && copied >= expectedSize) {
+                return 0;
+            }
+            if (done < 0 && errno == EINTR) {
+                continue;
+            }
+            if (done < 0 && !RangeCopyUnsupported(errno)) {
+                return errno;
+            }
+            inKernel = false;
+            buffer.resize(kBufferSize);
+        }
+        const ssize_t read = ::read(from, buffer.data(), buffer.size());
+        if (read == 0) {
+            return 0;
+        }
+        if (read < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (const int error = WriteAll(to, buffer.data(), static_cast<std::size_t>(read))) {
+            return error;
+        }
+        copied += static_cast<std::uint64_t>(read);
+    }
+}
+
+// Makes a new name in the folder durable; where the file system cannot sync a folder, the name
+// is as durable as it gets anyway.
+void SyncFolder(const std::string& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+int CheckTarget(const std::string& target, ReplaceExisting replace) {
+    struct stat existing;
+    if (::lstat(target.c_str(), &existing) != 0) {
+        return errno == ENOENT ? 0 : errno;
+    }
+    if (S_ISDIR(existing.st_mode)) {
+        return EISDIR;
+    }
+    return replace == ReplaceExisting::No ? EEXIST : 0;
+}
+
+}  // namespace
+
+int CopyRegularFile(const std::string& source, const std::string& target,
+                    const CopyOptions& options, CopiedSource* copied) {
+    // lstat first: a device or FIFO must not even be opened.
+    struct stat before;
+    if (::lstat(source.c_str(), &before) != 0) {
+        return errno;
+    }
+    if (!S_ISREG(before.st_mode)) {
+        return kNotRegularFile;
+    }
+    if (options.expected != nullptr && !MatchesRecord(before, *options.expected)) {
+        return kFileChanged;
+    }
+    FileDescriptor in(
+        ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!in.valid()) {
+        return errno;
+    }
+    struct stat opened;
+    if (::fstat(in.get(), &opened) != 0) {
+        return errno;
+    }
+    if (!S_ISREG(opened.st_mode) || !SameFile(before, opened)) {
+        return kFileChanged;  // swapped for another file between the two looks
+    }
+    if (const int error = CheckTarget(target, options.replace)) {
+        return error;
+    }
+
+    const std::string folder(FolderOf(target));
+    std::string pattern = folder + ".krelix-copy-XXXXXX";
+    FileDescriptor out(::mkostemp(pattern.data(), O_CLOEXEC));
+    if (!out.valid()) {
+        return errno;
+    }
+    TemporaryName temporary(pattern);
+
+    std::uint64_t bytes = 0;
+    if (const int error =
+            CopyContent(in.get(), out.get(), static_cast<std::uint64_t>(opened.st_size), bytes)) {
+        return error;
+    }
+    if (options.keepOwner) {
+        // Only root can give a file away; anyone else keeps the copy as their own.
+        (void)::fchown(out.get(), opened.st_uid, opened.st_gid);
+    }
+    if (::fchmod(out.get(), opened.st_mode & 0777) != 0) {
+        return errno;
+    }
+    const struct timespec times[2] = {opened.st_atim, opened.st_mtim};
+    if (::futimens(out.get(), times) != 0) {
+        return errno;
+    }
+    if (options.expected != nullptr) {
+        struct stat after;
+        if (::fstat(in.get(), &after) != 0) {
+            return errno;
+        }
+        if (!MatchesRecord(after, *options.expected) || bytes != options.expected->size) {
+            return kFileChanged;  // written to while it was copied
+        }
+    }
+    if (::fsync(out.get()) != 0) {
+        return errno;
+    }
+    if (const int error = out.Close()) {
+        return error;
+    }
+
+    const int published =
+        options.replace == ReplaceExisting::Yes
+            ? (::rename(temporary.path().c_str(), target.c_str()) == 0 ? 0 : errno)
+            : MoveNoReplace(temporary.path(), target);
+    if (published != 0) {
+        return published;
+    }
+    temporary.Keep();
+    SyncFolder(folder);
+    if (copied != nullptr) {
+        copied->device = opened.st_dev;
+        copied->inode = opened.st_ino;
+    }
+    return 0;
+}
+
+}  // namespace krelix

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace krelix {
+
+// Where recycled files go. The desktop's trash in the program; tests give their own folder, so
+// that no test ever touches the user's trash.
+class Trash {
+  public:
+    virtual ~Trash() = default;
+    // Moves the file at path (a link itself, never what it points at) into the trash.
+    // Returns 0 or the errno of the failure.
+    virtual int MoveToTrash(const std::string& path) = 0;
+};
+
+}  // namespace krelix

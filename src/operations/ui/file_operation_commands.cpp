@@ -1,0 +1,246 @@
+#include "operations/ui/file_operation_commands.h"
+
+#include <QFile>
+#include <cerrno>
+
+#include "common/ui/prompts.h"
+#include "common/ui/report_last_error.h"
+#include "operations/operation_progress.h"
+#include "operations/trash.h"
+
+namespace krelix {
+namespace {
+
+QString Decode(const std::string& bytes) {
+    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+std::vector<CFileItem*> NotDeleted(std::span<CFileItem* const> records) {
+    std::vector<CFileItem*> targets;
+    targets.reserve(records.size());
+    for (CFileItem* record : records) {
+        if (record != nullptr && record->deleted == 0) {
+            targets.push_back(record);
+        }
+    }
+    return targets;
+}
+
+QString LossQuestion(std::size_t groups, const QString& fate) {
+    const bool one = groups == 1;
+    return QStringLiteral(
+               "%1 duplicate %2 would lose every copy: all %3 remaining files are to be %4.\n"
+               "Do you want to go on?")
+        .arg(QString::number(groups), one ? QStringLiteral("group") : QStringLiteral("groups"),
+             one ? QStringLiteral("its") : QStringLiteral("their"), fate);
+}
+
+QString TrashText(const CFileItem& item) {
+    return QStringLiteral("Failed to move the file ") + Decode(item.path) +
+           QStringLiteral(" to the trash");
+}
+
+QString DeleteText(const CFileItem& item) {
+    return QStringLiteral("Failed to delete the file ") + Decode(item.path);
+}
+
+}  // namespace
+
+FileOperationCommands::FileOperationCommands(Prompts& prompts, Trash& trash,
+                                             OperationProgress& progress, RenameFn rename)
+    : prompts_(prompts), trash_(trash), progress_(progress), rename_(std::move(rename)) {}
+
+void FileOperationCommands::Report(const QString& text, int error) {
+    switch (error) {
+        case kFileChanged:
+            prompts_.Inform(ErrorCaption(),
+                            text + QStringLiteral("\nIt has changed since the search (size or "
+                                                  "modification time), so it was left as it is."),
+                            PromptIcon::Error);
+            break;
+        case kNotRegularFile:
+            prompts_.Inform(
+                ErrorCaption(),
+                text + QStringLiteral("\nIt is no longer a regular file, so it was left as it is."),
+                PromptIcon::Error);
+            break;
+        default:
+            ReportLastError(prompts_, text, error);
+    }
+}
+
+bool FileOperationCommands::AcceptLosses(std::span<const CFileItem* const> targets,
+                                         std::span<const CFileItem* const> listed,
+                                         const QString& fate) {
+    const std::size_t groups = GroupsLeftWithoutCopy(targets, listed);
+    return groups == 0 || prompts_.AskOkCancel(TitleCaption(), LossQuestion(groups, fate));
+}
+
+void FileOperationCommands::ActOn(const Command& command, CFileItem& item, const Gone& gone) {
+    const auto markGone = [&item, &gone] {
+        item.deleted = 1;
+        if (gone) {
+            gone(item);
+        }
+    };
+    if (const int check = CheckListedFile(item); check != 0) {
+        Report(command.named(item), check);
+        if (IsGone(check)) {
+            markGone();
+        }
+        return;
+    }
+    if (const int error = command.act(item); error != 0) {
+        Report(command.failed(item), error);
+        return;
+    }
+    markGone();
+}
+
+void FileOperationCommands::Run(const Command& command, std::span<CFileItem* const> targets,
+                                const Gone& gone) {
+    progress_.Begin(command.title, targets.size());
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        CFileItem& item = *targets[i];
+        if (!progress_.Next(i, item.path)) {
+            break;
+        }
+        ActOn(command, item, gone);
+    }
+    progress_.End();
+}
+
+std::string FileOperationCommands::ChooseTargetFolder() {
+    const QString chosen = prompts_.ChooseFolder(FolderChooserTitle(), QString());
+    if (chosen.isEmpty()) {
+        return {};
+    }
+    std::string folder = QFile::encodeName(chosen).toStdString();
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+void FileOperationCommands::RecycleChecked(std::span<CFileItem* const> checked,
+                                           std::span<const CFileItem* const> listed,
+                                           const Gone& gone) {
+    const std::vector<CFileItem*> targets = NotDeleted(checked);
+    if (targets.empty() || !AcceptLosses(targets, listed, QStringLiteral("moved to the trash"))) {
+        return;
+    }
+    Run({"Moving files to the trash", TrashText, TrashText,
+         [this](CFileItem& item) { return trash_.MoveToTrash(item.path); }},
+        targets, gone);
+}
+
+void FileOperationCommands::RecycleSelected(CFileItem* selected,
+                                            std::span<const CFileItem* const> listed,
+                                            const Gone& gone) {
+    if (selected == nullptr || selected->deleted != 0) {
+        return;
+    }
+    CFileItem* const targets[] = {selected};
+    const QString fate = QStringLiteral("moved to the trash");
+    // One question either way: losing the group's last copy, or the plain confirmation.
+    if (GroupsLeftWithoutCopy(targets, listed) != 0) {
+        if (!AcceptLosses(targets, listed, fate)) {
+            return;
+        }
+    } else if (!prompts_.AskYesNo(TitleCaption(),
+                                  QStringLiteral("Are you sure you want to move this file to "
+                                                 "the trash?\n") +
+                                      Decode(selected->path))) {
+        return;
+    }
+    ActOn(
+        {"",
+         [](const CFileItem&) { return QStringLiteral("Failed to move this file to the trash."); },
+         TrashText, [this](CFileItem& item) { return trash_.MoveToTrash(item.path); }},
+        *selected, gone);
+}
+
+void FileOperationCommands::DeleteChecked(std::span<CFileItem* const> checked,
+                                          std::span<const CFileItem* const> listed,
+                                          const Gone& gone) {
+    const std::vector<CFileItem*> targets = NotDeleted(checked);
+    if (targets.empty() || !AcceptLosses(targets, listed, QStringLiteral("deleted permanently"))) {
+        return;
+    }
+    Run({"Deleting files", DeleteText, DeleteText,
+         [](CFileItem& item) { return DeleteFile(item.path); }},
+        targets, gone);
+}
+
+void FileOperationCommands::DeleteSelected(CFileItem* selected,
+                                           std::span<const CFileItem* const> listed,
+                                           const Gone& gone) {
+    if (selected == nullptr || selected->deleted != 0) {
+        return;
+    }
+    CFileItem* const targets[] = {selected};
+    if (!AcceptLosses(targets, listed, QStringLiteral("deleted permanently"))) {
+        return;
+    }
+    ActOn({"", [](const CFileItem&) { return QStringLiteral("Failed to delete this file."); },
+           DeleteText, [](CFileItem& item) { return DeleteFile(item.path); }},
+          *selected, gone);
+}
+
+void FileOperationCommands::MoveChecked(std::span<CFileItem* const> checked,
+                                        std::span<const CFileItem* const> listed,
+                                        const Gone& gone) {
+    const std::string folder = ChooseTargetFolder();
+    if (folder.empty()) {
+        return;
+    }
+    const std::vector<CFileItem*> targets = NotDeleted(checked);
+    if (targets.empty() ||
+        !AcceptLosses(targets, listed, QStringLiteral("moved to ") + Decode(folder))) {
+        return;
+    }
+    const auto text = [&folder](const CFileItem& item) {
+        return QStringLiteral("Failed to move the file ") + Decode(item.path) +
+               QStringLiteral(" to ") + Decode(folder + item.name);
+    };
+    Run({"Moving files", text, text,
+         [this, &folder](CFileItem& item) {
+             return MoveListedFile(item, folder + item.name, rename_);
+         }},
+        targets, gone);
+}
+
+void FileOperationCommands::CopyChecked(std::span<CFileItem* const> checked) {
+    const std::string folder = ChooseTargetFolder();
+    if (folder.empty()) {
+        return;
+    }
+    const std::vector<CFileItem*> targets = NotDeleted(checked);
+    progress_.Begin("Copying files", targets.size());
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const CFileItem& item = *targets[i];
+        if (!progress_.Next(i, item.path)) {
+            break;
+        }
+        const std::string target = folder + item.name;
+        CopyOptions options;
+        int error = CopyRegularFile(item.path, target, options);
+        if (error == EEXIST &&
+            prompts_.AskYesNo(TitleCaption(), QStringLiteral("The file ") + Decode(target) +
+                                                  QStringLiteral(" already exists.\nDo you "
+                                                                 "want to replace it?"))) {
+            options.replace = ReplaceExisting::Yes;
+            error = CopyRegularFile(item.path, target, options);
+        } else if (error == EEXIST) {
+            continue;  // the user keeps the existing file
+        }
+        if (error != 0) {
+            Report(QStringLiteral("Failed to copy the file ") + Decode(item.path) +
+                       QStringLiteral(" to ") + Decode(target),
+                   error);
+        }
+    }
+    progress_.End();
+}
+
+}  // namespace krelix

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "engine/file_item.h"
+#include "operations/file_operations.h"
+
+namespace krelix {
+
+class OperationProgress;
+class Prompts;
+class Trash;
+
+// The commands that recycle, delete, move and copy result files. The window hands over the
+// records a command acts on (it owns them) and is told when a record's file is gone. Before a
+// file is recycled, deleted or moved it must still be the file that was compared; a command
+// that would leave a duplicate group with no copy asks first. Failures are reported one file
+// at a time and the command goes on. UI thread only.
+class FileOperationCommands {
+  public:
+    // A record's file is no longer at its path (deleted, recycled, moved away, or found
+    // missing); its deleted flag is already set.
+    using Gone = std::function<void(CFileItem& item)>;
+
+    // rename: how moves rename within one file system (MoveNoReplace when empty).
+    FileOperationCommands(Prompts& prompts, Trash& trash, OperationProgress& progress,
+                          RenameFn rename = {});
+
+    // checked: the checked rows' records in row order; listed: every row's record; selected:
+    // the first selected row's record, or null.
+    void RecycleChecked(std::span<CFileItem* const> checked,
+                        std::span<const CFileItem* const> listed, const Gone& gone);
+    void RecycleSelected(CFileItem* selected, std::span<const CFileItem* const> listed,
+                         const Gone& gone);
+    void DeleteChecked(std::span<CFileItem* const> checked,
+                       std::span<const CFileItem* const> listed, const Gone& gone);
+    void DeleteSelected(CFileItem* selected, std::span<const CFileItem* const> listed,
+                        const Gone& gone);
+    void MoveChecked(std::span<CFileItem* const> checked, std::span<const CFileItem* const> listed,
+                     const Gone& gone);
+    // Records, rows and check marks stay as they are.
+    void CopyChecked(std::span<CFileItem* const> checked);
+
+    static QString FolderChooserTitle() { return QStringLiteral("Select a folder"); }
+
+  private:
+    // One file's work for a command over listed files: 0 or an error.
+    using Act = std::function<int(CFileItem& item)>;
+    // The failure text of a file, named or not.
+    using FailureText = std::function<QString(const CFileItem& item)>;
+
+    struct Command {
+        std::string title;   // of the progress box
+        FailureText failed;  // when the work fails
+        FailureText named;   // when the file is not the one compared; names the file
+        Act act;
+    };
+
+    void Run(const Command& command, std::span<CFileItem* const> targets, const Gone& gone);
+    void ActOn(const Command& command, CFileItem& item, const Gone& gone);
+    // False when the user declined losing every copy of some groups.
+    bool AcceptLosses(std::span<const CFileItem* const> targets,
+                      std::span<const CFileItem* const> listed, const QString& fate);
+    void Report(const QString& text, int error);
+    // The chosen folder ending with "/", or empty when cancelled.
+    std::string ChooseTargetFolder();
+
+    Prompts& prompts_;
+    Trash& trash_;
+    OperationProgress& progress_;
+    RenameFn rename_;
+};
+
+}  // namespace krelix

@@ -1,0 +1,53 @@
+#include "operations/selection_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace krelix {
+namespace {
+
+struct Member {
+    std::int64_t modified;
+    bool deleted = false;
+};
+
+struct KeeperCase {
+    const char* name;
+    std::vector<Member> members;
+    int keptBySelectOldest;  // index of the member left unchecked, -1 for none
+    int keptBySelectNewest;
+};
+
+class KeeperTest : public ::testing::TestWithParam<KeeperCase> {};
+
+TEST_P(KeeperTest, KeepsTheRightMember) {
+    const KeeperCase& c = GetParam();
+    std::vector<CFileItem> items(c.members.size());
+    std::vector<const CFileItem*> members;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        items[i].modified = c.members[i].modified;
+        items[i].deleted = c.members[i].deleted ? 1 : 0;
+        members.push_back(&items[i]);
+    }
+    const auto index = [&](const CFileItem* keeper) {
+        return keeper == nullptr ? -1 : static_cast<int>(keeper - items.data());
+    };
+    EXPECT_EQ(c.keptBySelectOldest, index(KeeperOf(members, SelectRule::SelectOldest)));
+    EXPECT_EQ(c.keptBySelectNewest, index(KeeperOf(members, SelectRule::SelectNewest)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Groups, KeeperTest,
+    ::testing::Values(
+        KeeperCase{"Empty", {}, -1, -1}, KeeperCase{"NewestFirst", {{3}, {2}, {1}}, 0, 2},
+        KeeperCase{"TieAtTheExtremeKeepsFirstOfThem", {{1}, {9}, {4}, {9}, {1}}, 1, 0},
+        KeeperCase{"FirstDeletedIsNeverKeeper", {{9, true}, {2}, {5}}, 2, 1},
+        KeeperCase{"DeletedExtremesAreSkipped", {{0, true}, {5}, {99, true}, {3}}, 1, 3},
+        KeeperCase{"AllDeleted", {{1, true}, {2, true}}, -1, -1},
+        KeeperCase{"TimesBefore1970", {{-100}, {-5}, {0}}, 2, 0},
+        KeeperCase{"ExtremeTimes", {{INT64_MIN}, {INT64_MAX}}, 1, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace krelix
