@@ -3,8 +3,11 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QStyle>
+#include <algorithm>
 
 #include "app/results_model.h"
+#include "common/ui/locale_time_text.h"
 
 namespace krelix {
 
@@ -29,7 +32,8 @@ CMFCListCtrlEx::CMFCListCtrlEx(QWidget* parent) : QTableView(parent) {
     columns->setSortIndicatorShown(true);
     columns->setSortIndicator(-1, Qt::AscendingOrder);
     columns->setHighlightSections(false);
-    columns->setStretchLastSection(false);
+    // The last column takes what the window has to spare, so a wide window shows whole dates.
+    columns->setStretchLastSection(true);
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setSortingEnabled(true);
 
@@ -59,9 +63,18 @@ void CMFCListCtrlEx::SetResultsModel(ResultsModel* model) {
         return;
     }
     model->SetStruckFont(font());
+    // The classic widths, widened where they would cut the usual text: a group key of a
+    // gigabyte-sized file behind its check box and icon, a size in the terabytes, and long dates
+    // spelled out in the user's language (a late-September Wednesday is about the longest).
+    const int margin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin) + 8;
+    const QFontMetrics metrics = fontMetrics();
+    const int fitting[ResultsModel::ColumnCount] = {
+        metrics.horizontalAdvance(QStringLiteral("1234567890ABCDEF01")) + 40 + margin, 140, 300,
+        metrics.horizontalAdvance(QStringLiteral("1234567890123")) + margin,
+        metrics.horizontalAdvance(LocaleTimeText(1790200799)) + margin};
     constexpr int kWidths[ResultsModel::ColumnCount] = {80, 140, 300, 60, 170};
     for (int column = 0; column < ResultsModel::ColumnCount; ++column) {
-        setColumnWidth(column, kWidths[column]);
+        setColumnWidth(column, std::max(kWidths[column], fitting[column]));
     }
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { Q_EMIT itemChanged(); });
