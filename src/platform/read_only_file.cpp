@@ -24,8 +24,6 @@ std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path) {
     if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
         return std::nullopt;
     }
-    // Only a hint: a file system that ignores it reads just as well.
-    (void)::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return file;
 }
 
@@ -54,6 +52,24 @@ ssize_t ReadOnlyFile::Read(void* buffer, std::size_t size) {
             return n;
         }
     }
+}
+
+ssize_t ReadOnlyFile::ReadAt(void* buffer, std::size_t size, std::uint64_t offset) {
+    for (;;) {
+        const ssize_t n = ::pread(fd_, buffer, size, static_cast<off_t>(offset));
+        if (n >= 0 || errno != EINTR) {
+            return n;
+        }
+    }
+}
+
+void ReadOnlyFile::AdviseWillNeed(std::uint64_t offset, std::uint64_t length) {
+    (void)::posix_fadvise(fd_, static_cast<off_t>(offset), static_cast<off_t>(length),
+                          POSIX_FADV_WILLNEED);
+}
+
+void ReadOnlyFile::AdviseSequential() {
+    (void)::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 }  // namespace krelix
