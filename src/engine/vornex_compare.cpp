@@ -21,8 +21,16 @@ struct CVornex::Candidate {
         Whole,       // digest is of the whole content
     };
     CFileItem* item = nullptr;  // in resultMap, which stays untouched until the end
-    ContentDigest digest;
+    // The digest's parts, laid out so that a candidate takes 32 bytes.
+    StrongHash strong;
+    std::uint32_t crc = 0;
     State state = State::LeftOut;
+
+    ContentDigest digest() const { return ContentDigest{crc, strong}; }
+    void SetDigest(const ContentDigest& digest) {
+        crc = digest.crc;
+        strong = digest.strong;
+    }
 };
 
 struct CVornex::CompareProgress {
@@ -96,7 +104,7 @@ void CVornex::HashFirstBlocks(Candidate* batch, std::size_t count,
             files[i].reset();
         }
         if (first) {
-            candidate.digest = first->digest;
+            candidate.SetDigest(first->digest);
             candidate.state =
                 first->complete ? Candidate::State::Whole : Candidate::State::FirstBlock;
         }
@@ -111,11 +119,11 @@ void CVornex::HashRests(Candidate* const* batch, std::size_t count) {
         const CFileItem& item = *candidate.item;
         std::optional<ContentDigest> whole;
         if (!StopRequested()) {
-            whole = HashRest(item.path, item.size, candidate.digest, stopFlag);
+            whole = HashRest(item.path, item.size, candidate.digest(), stopFlag);
         }
         candidate.state = whole ? Candidate::State::Whole : Candidate::State::LeftOut;
         if (whole) {
-            candidate.digest = *whole;
+            candidate.SetDigest(*whole);
         }
         bytesHashed_.fetch_add(item.size - kFirstBlockSize, std::memory_order_relaxed);
     }
@@ -130,7 +138,7 @@ void CVornex::CompareCandidates(SearchRequest& request) {
         const auto range = resultMap.equal_range(it->first);
         if (std::next(range.first) != range.second) {
             for (auto member = range.first; member != range.second; ++member) {
-                candidates.push_back(Candidate{&member->second, {}, Candidate::State::LeftOut});
+                candidates.push_back(Candidate{&member->second, {}, 0, Candidate::State::LeftOut});
                 progress.bytesToHash += member->second.size;
             }
         }
@@ -162,13 +170,12 @@ void CVornex::CompareCandidates(SearchRequest& request) {
             }
         }
         std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return candidates[a].digest.strong < candidates[b].digest.strong;
+            return candidates[a].strong < candidates[b].strong;
         });
         for (std::size_t k = 0; k < order.size(); ++k) {
-            const StrongHash& strong = candidates[order[k]].digest.strong;
-            const bool shared =
-                (k > 0 && candidates[order[k - 1]].digest.strong == strong) ||
-                (k + 1 < order.size() && candidates[order[k + 1]].digest.strong == strong);
+            const StrongHash& strong = candidates[order[k]].strong;
+            const bool shared = (k > 0 && candidates[order[k - 1]].strong == strong) ||
+                                (k + 1 < order.size() && candidates[order[k + 1]].strong == strong);
             Candidate& candidate = candidates[order[k]];
             if (!shared && candidate.state == Candidate::State::FirstBlock) {
                 candidate.state = Candidate::State::LeftOut;
@@ -220,8 +227,8 @@ void CVornex::CompareCandidates(SearchRequest& request) {
         keyed.clear();
         for (std::size_t i = begin; i < end; ++i) {
             if (candidates[i].state == Candidate::State::Whole) {
-                keyed.push_back({candidates[i].digest.crc, candidates[i].digest.strong,
-                                 static_cast<std::uint32_t>(i)});
+                keyed.push_back(
+                    {candidates[i].crc, candidates[i].strong, static_cast<std::uint32_t>(i)});
             }
         }
         std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
@@ -256,7 +263,7 @@ void CVornex::CompareCandidates(SearchRequest& request) {
             continue;
         }
         CFileItem& item = *candidate.item;
-        item.crc = CrcText(candidate.digest.crc);
+        item.crc = CrcText(candidate.crc);
         item.groupKey = MakeGroupKey(item.size, item.crc);
         if (suffix[i] != 0) {
             item.groupKey += '-' + std::to_string(suffix[i]);
