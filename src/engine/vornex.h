@@ -87,9 +87,12 @@ class CVornex {
 
     SkipFolders skipFolders_;
     bool refreshMountPoints_ = false;
-    // Per walk: the request's patterns, and every file recorded so far, so that a file reached
-    // again (nested start folders, bind mounts, hard links) is recorded only the first time.
+    // Per walk: the request's patterns; every folder read so far, so that a folder reached again
+    // (nested start folders, bind mounts, links given as start folders) is read only the first
+    // time; and the files that can be reached under another folder as well (hard links, mounted
+    // files), recorded only the first time.
     NameMatcher matcher_;
+    boost::unordered_set<FileId> readFolders_;
     boost::unordered_set<FileId> recordedFiles_;
     DirEntry entry_;  // reused for every entry, saving allocations
 
