@@ -31,7 +31,7 @@ struct ContentDigest {
 // A file of at most this many bytes is read whole by the first stage.
 inline constexpr std::uint64_t kFirstBlockSize = 16 * 1024;
 // Reads after the first block; the stop flag is polled once per chunk.
-inline constexpr std::size_t kChunkSize = 1024 * 1024;
+inline constexpr std::size_t kChunkSize = 256 * 1024;
 
 // CRC-32 (IEEE 802.3) as the 8-character text of the group key: the digest's four bytes,
 // least significant first, each as two upper-case hex digits ("abc" gives C2412435).
