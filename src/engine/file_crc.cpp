@@ -2,6 +2,7 @@
 
 #include <libdeflate.h>
 #include <xxhash.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -12,6 +13,15 @@ namespace {
 
 StrongHash FromXxh(const XXH128_hash_t& hash) {
     return StrongHash{hash.low64, hash.high64};
+}
+
+StrongHash HashOfBoth(const StrongHash& a, const StrongHash& b) {
+    const std::array<std::uint64_t, 4> both = {a.low, a.high, b.low, b.high};
+    return FromXxh(XXH3_128bits(both.data(), sizeof both));
+}
+
+bool HasLastBlock(std::uint64_t size) {
+    return size > 2 * kFirstBlockSize;
 }
 
 bool Stopped(const std::atomic<std::int32_t>& stopFlag) {
@@ -55,6 +65,9 @@ std::optional<ReadOnlyFile> OpenFirstBlock(const std::string& path, std::uint64_
     std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path);
     if (file && expectedSize > 0) {
         file->AdviseWillNeed(0, std::min(expectedSize, kFirstBlockSize));
+        if (HasLastBlock(expectedSize)) {
+            file->AdviseWillNeed(expectedSize - kFirstBlockSize, kFirstBlockSize);
+        }
     }
     return file;
 }
@@ -88,6 +101,17 @@ std::optional<FirstBlock> HashFirstBlock(ReadOnlyFile& file, std::uint64_t expec
     }
     result.digest.crc = libdeflate_crc32(0, buffer.data(), total);
     result.digest.strong = FromXxh(XXH3_128bits(buffer.data(), total));
+    if (HasLastBlock(expectedSize)) {
+        // One byte more than the file should have, to see that it did not grow.
+        const ssize_t n =
+            file.ReadAt(buffer.data(), kFirstBlockSize + 1, expectedSize - kFirstBlockSize);
+        if (n != static_cast<ssize_t>(kFirstBlockSize) || Stopped(stopFlag)) {
+            return std::nullopt;
+        }
+        result.lastBlockCrc = libdeflate_crc32(0, buffer.data(), kFirstBlockSize);
+        result.digest.strong =
+            HashOfBoth(result.digest.strong, FromXxh(XXH3_128bits(buffer.data(), kFirstBlockSize)));
+    }
     return result;
 }
 
@@ -101,7 +125,7 @@ std::optional<FirstBlock> HashFirstBlock(const std::string& path, std::uint64_t 
 }
 
 std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t expectedSize,
-                                      const ContentDigest& first,
+                                      const FirstBlock& first,
                                       const std::atomic<std::int32_t>& stopFlag) {
     std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path);
     if (!file) {
@@ -111,34 +135,35 @@ std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t exp
     thread_local RestScratch scratch;
     unsigned char* const buffer = scratch.buffer.get();
     XXH3_128bits_reset(scratch.state);
-    std::uint32_t crc = first.crc;
+    const bool lastBlock = HasLastBlock(expectedSize);
+    // The bytes between the first block and the last (or the end): read up to `end`, and then
+    // one byte further, which must not be there (or be the last block's first).
+    const std::uint64_t end = lastBlock ? expectedSize - kFirstBlockSize : expectedSize;
+    std::uint32_t crc = first.digest.crc;
     std::uint64_t offset = kFirstBlockSize;
-    for (;;) {
-        // Past the expected end only one byte is asked for, to see that the file ends there.
-        const std::uint64_t left = expectedSize >= offset ? expectedSize - offset : 0;
+    while (offset < end) {
         const std::size_t wanted =
-            static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, left + 1));
+            static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, end - offset));
         const ssize_t n = file->ReadAt(buffer, wanted, offset);
-        if (n == 0) {
-            break;
-        }
-        if (n < 0 || Stopped(stopFlag)) {
-            return std::nullopt;
-        }
-        offset += static_cast<std::uint64_t>(n);
-        if (offset > expectedSize) {
+        // A failed or short read leaves the file shorter than recorded.
+        if (n <= 0 || Stopped(stopFlag)) {
             return std::nullopt;
         }
         crc = libdeflate_crc32(crc, buffer, static_cast<std::size_t>(n));
         XXH3_128bits_update(scratch.state, buffer, static_cast<std::size_t>(n));
+        offset += static_cast<std::uint64_t>(n);
     }
-    if (offset != expectedSize) {
+    // A file that grew or shrank since it was recorded must not join the files of its old size.
+    if (file->ReadAt(buffer, 1, expectedSize) != 0 ||
+        (lastBlock && file->ReadAt(buffer, 1, expectedSize - 1) != 1)) {
         return std::nullopt;
     }
+    if (lastBlock) {
+        crc = static_cast<std::uint32_t>(
+            crc32_combine(crc, first.lastBlockCrc, static_cast<z_off_t>(kFirstBlockSize)));
+    }
     const StrongHash rest = FromXxh(XXH3_128bits_digest(scratch.state));
-    const std::array<std::uint64_t, 4> both = {first.strong.low, first.strong.high, rest.low,
-                                               rest.high};
-    return ContentDigest{crc, FromXxh(XXH3_128bits(both.data(), sizeof both))};
+    return ContentDigest{crc, HashOfBoth(first.digest.strong, rest)};
 }
 
 std::optional<ContentDigest> HashFile(const std::string& path, std::uint64_t expectedSize,
@@ -150,7 +175,7 @@ std::optional<ContentDigest> HashFile(const std::string& path, std::uint64_t exp
     if (first->complete) {
         return first->digest;
     }
-    return HashRest(path, expectedSize, first->digest, stopFlag);
+    return HashRest(path, expectedSize, *first, stopFlag);
 }
 
 std::optional<std::string> ComputeFileCrc(const std::string& path, std::uint64_t expectedSize,

@@ -27,11 +27,19 @@ struct ContentDigest {
     friend bool operator==(const ContentDigest&, const ContentDigest&) = default;
 };
 
-// The first block of a file is hashed on its own: most files of a shared size differ there.
-// A file of at most this many bytes is read whole by the first stage.
+// The first block of a file, and of a file longer than two blocks the last one too, are hashed
+// on their own: most files of a shared size differ there. A file of at most one block is read
+// whole by the first stage.
 inline constexpr std::uint64_t kFirstBlockSize = 16 * 1024;
-// Reads after the first block; the stop flag is polled once per chunk.
+// Reads after the first stage; the stop flag is polled once per chunk.
 inline constexpr std::size_t kChunkSize = 256 * 1024;
+
+// The bytes the first stage reads of a file of the given size.
+constexpr std::uint64_t FirstStageBytes(std::uint64_t size) {
+    return size <= kFirstBlockSize
+               ? size
+               : (size > 2 * kFirstBlockSize ? 2 * kFirstBlockSize : kFirstBlockSize);
+}
 
 // CRC-32 (IEEE 802.3) as the 8-character text of the group key: the digest's four bytes,
 // least significant first, each as two upper-case hex digits ("abc" gives C2412435).
@@ -43,16 +51,19 @@ std::string MakeGroupKey(std::uint64_t size, std::string_view crcText);
 
 // What the first stage learnt of a file.
 struct FirstBlock {
-    ContentDigest digest;  // of the whole file when complete, else of the first block
+    // Of the whole file when complete. Else crc is the first block's register and strong the
+    // hash of the first (and last) block, which files of one size share when they agree there.
+    ContentDigest digest;
+    std::uint32_t lastBlockCrc = 0;  // of the last block, when the file has one of its own
     bool complete = false;
 };
 
-// Opens a file for the first stage and asks the kernel to start reading its first block, so
-// that the first blocks of several files opened one after another are read at the same time
-// when the cache is cold. Empty when the path is not a regular file that can be opened.
+// Opens a file for the first stage and asks the kernel to start reading its first (and last)
+// block, so that the blocks of several files opened one after another are read at the same
+// time when the cache is cold. Empty when the path is not a regular file that can be opened.
 std::optional<ReadOnlyFile> OpenFirstBlock(const std::string& path, std::uint64_t expectedSize);
 
-// Hashes the first min(expectedSize, kFirstBlockSize) bytes. Empty when the file cannot be
+// Hashes the bytes the first stage reads (FirstStageBytes). Empty when the file cannot be
 // opened or read, is not a regular file, is found to hold other than expectedSize bytes, or when
 // stopFlag is set after the read.
 std::optional<FirstBlock> HashFirstBlock(ReadOnlyFile& file, std::uint64_t expectedSize,
@@ -60,11 +71,11 @@ std::optional<FirstBlock> HashFirstBlock(ReadOnlyFile& file, std::uint64_t expec
 std::optional<FirstBlock> HashFirstBlock(const std::string& path, std::uint64_t expectedSize,
                                          const std::atomic<std::int32_t>& stopFlag);
 
-// Reads the rest of a file whose first block gave `first`, never the first block again, and
-// returns the digest of the whole content (its strong hash combines the first block's and the
-// rest's). Empty on the same failures as above, also when stopFlag is set at a chunk.
+// Reads the bytes the first stage left, never those it read, and returns the digest of the
+// whole content (its strong hash combines the first stage's and the rest's). Empty on the same
+// failures as above, also when stopFlag is set at a chunk.
 std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t expectedSize,
-                                      const ContentDigest& first,
+                                      const FirstBlock& first,
                                       const std::atomic<std::int32_t>& stopFlag);
 
 // Both stages in one: the digest of the whole file, equal to what the two stages give.

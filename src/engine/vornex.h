@@ -56,8 +56,8 @@ class CVornex {
     // True when a folder rule removes the folder (path ending with "/", case kept).
     bool IsFolderSkipped(const std::string& folder, const SearchRequest& request) const;
 
-    // The second stage: hashes every file whose size another file shares, first its first block
-    // and then, for the files whose first block another file of their size shares, the rest;
+    // The second stage: hashes every file whose size another file shares, first its first (and
+    // last) block and then, for the files where another file of their size agrees, the rest;
     // replaces resultMap by the files hashed whole, keyed by group key; sends the end notice,
     // sets stopFlag and calls completionEvent. Hashing runs in batches on the pool while its
     // queue is short, else on this thread.

@@ -1,5 +1,5 @@
 // The comparison and the run: the files of a shared size are hashed in two stages, their first
-// blocks and then, where another file of the size shares the first block, the rest; the files
+// (and last) blocks and then, where another file of the size shares them, the rest; the files
 // hashed whole are filed under their group keys and replace the walk's map.
 #include <algorithm>
 #include <array>
@@ -16,17 +16,18 @@ namespace krelix {
 
 struct CVornex::Candidate {
     enum class State : std::uint8_t {
-        LeftOut,     // unreadable, changed, stopped, or alone with its first block
-        FirstBlock,  // digest holds the first block's register and hash
+        LeftOut,     // unreadable, changed, stopped, or alone with its first (and last) block
+        FirstBlock,  // crc, strong and lastBlockCrc are the first stage's
         Whole,       // digest is of the whole content
     };
     CFileItem* item = nullptr;  // in resultMap, which stays untouched until the end
-    // The digest's parts, laid out so that a candidate takes 32 bytes.
+    // The digest's parts, laid out so that a candidate takes 40 bytes.
     StrongHash strong;
     std::uint32_t crc = 0;
+    std::uint32_t lastBlockCrc = 0;
     State state = State::LeftOut;
 
-    ContentDigest digest() const { return ContentDigest{crc, strong}; }
+    FirstBlock firstBlock() const { return FirstBlock{{crc, strong}, lastBlockCrc, false}; }
     void SetDigest(const ContentDigest& digest) {
         crc = digest.crc;
         strong = digest.strong;
@@ -105,10 +106,11 @@ void CVornex::HashFirstBlocks(Candidate* batch, std::size_t count,
         }
         if (first) {
             candidate.SetDigest(first->digest);
+            candidate.lastBlockCrc = first->lastBlockCrc;
             candidate.state =
                 first->complete ? Candidate::State::Whole : Candidate::State::FirstBlock;
         }
-        bytesHashed_.fetch_add(first && !first->complete ? kFirstBlockSize : item.size,
+        bytesHashed_.fetch_add(first && !first->complete ? FirstStageBytes(item.size) : item.size,
                                std::memory_order_relaxed);
     }
 }
@@ -119,13 +121,13 @@ void CVornex::HashRests(Candidate* const* batch, std::size_t count) {
         const CFileItem& item = *candidate.item;
         std::optional<ContentDigest> whole;
         if (!StopRequested()) {
-            whole = HashRest(item.path, item.size, candidate.digest(), stopFlag);
+            whole = HashRest(item.path, item.size, candidate.firstBlock(), stopFlag);
         }
         candidate.state = whole ? Candidate::State::Whole : Candidate::State::LeftOut;
         if (whole) {
             candidate.SetDigest(*whole);
         }
-        bytesHashed_.fetch_add(item.size - kFirstBlockSize, std::memory_order_relaxed);
+        bytesHashed_.fetch_add(item.size - FirstStageBytes(item.size), std::memory_order_relaxed);
     }
 }
 
@@ -138,7 +140,8 @@ void CVornex::CompareCandidates(SearchRequest& request) {
         const auto range = resultMap.equal_range(it->first);
         if (std::next(range.first) != range.second) {
             for (auto member = range.first; member != range.second; ++member) {
-                candidates.push_back(Candidate{&member->second, {}, 0, Candidate::State::LeftOut});
+                candidates.push_back(
+                    Candidate{&member->second, {}, 0, 0, Candidate::State::LeftOut});
                 progress.bytesToHash += member->second.size;
             }
         }
@@ -160,7 +163,7 @@ void CVornex::CompareCandidates(SearchRequest& request) {
     runner_->Wait();
     stopped = stopped || StopRequested();
 
-    // A file whose first block no other file of its size shares has no duplicate.
+    // A file whose first (and last) block no other file of its size shares has no duplicate.
     std::vector<std::uint32_t> order;
     ForEachSizeBucket(candidates, [&](std::size_t begin, std::size_t end) {
         order.clear();
@@ -179,7 +182,7 @@ void CVornex::CompareCandidates(SearchRequest& request) {
             Candidate& candidate = candidates[order[k]];
             if (!shared && candidate.state == Candidate::State::FirstBlock) {
                 candidate.state = Candidate::State::LeftOut;
-                bytesHashed_.fetch_add(candidate.item->size - kFirstBlockSize,
+                bytesHashed_.fetch_add(candidate.item->size - FirstStageBytes(candidate.item->size),
                                        std::memory_order_relaxed);
             } else if (!shared) {
                 candidate.state = Candidate::State::LeftOut;
@@ -200,7 +203,7 @@ void CVornex::CompareCandidates(SearchRequest& request) {
             std::size_t end = begin;
             std::uint64_t bytes = 0;
             while (end < rest.size() && end - begin < kRestBatchFiles && bytes < kRestBatchBytes) {
-                bytes += rest[end]->item->size - kFirstBlockSize;
+                bytes += rest[end]->item->size - FirstStageBytes(rest[end]->item->size);
                 ++end;
             }
             Candidate* const* const batch = &rest[begin];

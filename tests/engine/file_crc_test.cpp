@@ -93,9 +93,9 @@ TEST_F(FileCrc, TwoStagesAgreeWithTheOracleAtEveryBoundary) {
     std::mt19937 random(7);
     const std::uint64_t block = kFirstBlockSize;
     for (const std::uint64_t size :
-         {std::uint64_t{0}, std::uint64_t{1}, block - 1, block, block + 1, 2 * block,
-          block + kChunkSize - 1, block + kChunkSize, block + kChunkSize + 1,
-          block + 2 * kChunkSize + 12345}) {
+         {std::uint64_t{0}, std::uint64_t{1}, block - 1, block, block + 1, 2 * block - 1, 2 * block,
+          2 * block + 1, 3 * block, 2 * block + kChunkSize - 1, 2 * block + kChunkSize,
+          2 * block + kChunkSize + 1, 2 * block + 2 * kChunkSize + 12345}) {
         const std::string content = RandomBytes(random, size);
         const std::string path = tree.AddFile("f", content);
         EXPECT_EQ(OracleCrcText(content), Crc(path, size)) << size << " bytes";
@@ -105,11 +105,11 @@ TEST_F(FileCrc, TwoStagesAgreeWithTheOracleAtEveryBoundary) {
         const auto whole = HashFile(path, size, stop);
         ASSERT_TRUE(whole);
         if (!first->complete) {
-            EXPECT_EQ(whole, HashRest(path, size, first->digest, stop));
+            EXPECT_EQ(whole, HashRest(path, size, *first, stop));
         }
-        // One differing byte, first or last, changes the strong hash.
+        // One differing byte, first, middle or last, changes the strong hash.
         if (size > 0) {
-            for (const std::uint64_t at : {std::uint64_t{0}, size - 1}) {
+            for (const std::uint64_t at : {std::uint64_t{0}, size / 2, size - 1}) {
                 std::string other = content;
                 other[at] = static_cast<char>(other[at] ^ 1);
                 const auto changed = HashFile(tree.AddFile("g", other), size, stop);
@@ -142,7 +142,7 @@ TEST_F(FileCrc, RefusesAFifoWithoutBlocking) {
 }
 
 TEST_F(FileCrc, StopFailsAtTheFirstChunkButAnEmptyFileHasNone) {
-    const std::string large(kFirstBlockSize + 10, 'l');
+    const std::string large(3 * kFirstBlockSize, 'l');
     const std::string path = tree.AddFile("large", large);
     const auto first = HashFirstBlock(path, large.size(), stop);
     ASSERT_TRUE(first);
@@ -150,7 +150,7 @@ TEST_F(FileCrc, StopFailsAtTheFirstChunkButAnEmptyFileHasNone) {
     EXPECT_FALSE(Crc(tree.AddFile("one", "x"), 1));
     EXPECT_EQ("00000000", Crc(tree.AddFile("empty", ""), 0));
     EXPECT_FALSE(HashFirstBlock(path, large.size(), stop));
-    EXPECT_FALSE(HashRest(path, large.size(), first->digest, stop));
+    EXPECT_FALSE(HashRest(path, large.size(), *first, stop));
 }
 
 }  // namespace

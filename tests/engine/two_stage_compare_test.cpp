@@ -29,10 +29,11 @@ std::uint32_t Crc(std::string_view bytes) {
     return libdeflate_crc32(0, bytes.data(), bytes.size());
 }
 
-// Replaces the last four bytes so that the CRC-32 of the whole becomes `target`. The CRC of a
-// message of fixed length is affine in its bits, so the four bytes solve a 32-bit linear system.
-std::string ForceCrc(std::string bytes, std::uint32_t target) {
-    const std::size_t at = bytes.size() - 4;
+// Replaces four bytes (the last ones unless told) so that the CRC-32 of the whole becomes
+// `target`. The CRC of a message of fixed length is affine in its bits, so the four bytes solve
+// a 32-bit linear system.
+std::string ForceCrc(std::string bytes, std::uint32_t target, std::size_t at = std::string::npos) {
+    at = at == std::string::npos ? bytes.size() - 4 : at;
     const auto crcWith = [&](std::uint32_t x) {
         for (int i = 0; i < 4; ++i) {
             bytes[at + i] = static_cast<char>(x >> (8 * i));
@@ -103,10 +104,14 @@ TEST_F(TwoStageTest, FirstStageDropsAFileAloneWithItsFirstBlock) {
         {"short, first byte", 100, 0, 1},
         {"short, last byte", 100, 99, 1},
         {"one block, last byte", block, block - 1, 1},
+        {"two blocks, last byte", 2 * block, 2 * block - 1, 2},
+        {"two blocks, equal", 2 * block, kEqual, 2},
         {"long, first byte", 3 * block + 5, 0, 1},
-        {"long, last byte of the block", 3 * block + 5, block - 1, 1},
-        {"long, first byte after the block", 3 * block + 5, block, 2},
-        {"long, last byte", 3 * block + 5, 3 * block + 4, 2},
+        {"long, last byte of the first block", 3 * block + 5, block - 1, 1},
+        {"long, first byte after the first block", 3 * block + 5, block, 2},
+        {"long, last byte before the last block", 2 * block + 4, block + 3, 2},
+        {"long, first byte of the last block", 3 * block + 5, 2 * block + 5, 1},
+        {"long, last byte", 3 * block + 5, 3 * block + 4, 1},
         {"long, equal", 3 * block + 5, kEqual, 2},
     };
     for (const FirstStageCase& c : cases) {
@@ -137,9 +142,15 @@ TEST_F(TwoStageTest, EqualSizeAndCrcButOtherContentIsNeverADuplicate) {
     const std::uint64_t block = kFirstBlockSize;
     for (const std::uint64_t size : {std::uint64_t{100}, 3 * block + 5}) {
         const std::string a = Bytes(size, 4);
-        // The long variant shares its first block, so that only the second stage tells.
-        std::string c = size > block ? a.substr(0, block) + Bytes(size - block, 5) : Bytes(size, 5);
-        c = ForceCrc(c, Crc(a));
+        // The long variant shares its first and last blocks, so that only the second stage
+        // tells.
+        std::string c = a;
+        if (size > block) {
+            c.replace(block, size - 2 * block, Bytes(size - 2 * block, 5));
+            c = ForceCrc(c, Crc(a), block);
+        } else {
+            c = ForceCrc(Bytes(size, 5), Crc(a));
+        }
         ASSERT_NE(a, c);
         ASSERT_EQ(CrcTextOf(a), CrcTextOf(c));
         const std::string key = MakeGroupKey(size, CrcTextOf(a));
