@@ -2,6 +2,8 @@
 
 #include <libdeflate.h>
 #include <xxhash.h>
+// The library picks the widest vector unit the processor has (AVX2 rather than SSE2).
+#include <xxh_x86dispatch.h>
 #include <zlib.h>
 
 #include <algorithm>
