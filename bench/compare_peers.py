@@ -2,11 +2,12 @@
 """Times krelix-scan against fdupes, jdupes and rdfind on corpora from make_corpus.py.
 
     compare_peers.py [--scan PATH] [--runs N] [--tools krelix,fdupes,jdupes,rdfind]
-                     [--timeout SECONDS] CORPUS...
+                     [--timeout SECONDS] [--cold] CORPUS...
 
 Each CORPUS is a folder written by make_corpus.py (tree/ and manifest.json). For every corpus and
 tool: one untimed run warms the page cache and its groups are checked against the manifest; then
-N timed runs under /usr/bin/time -v (none with --runs 0: a check only). The table gives the medians of wall time, CPU time (user +
+N timed runs under /usr/bin/time -v (none with --runs 0: a check only), each after emptying the
+page cache with --cold. The table gives the medians of wall time, CPU time (user +
 system) and peak resident memory, and whether the tool's groups equal the planted ones.
 The other tools run as black boxes, with their default hashing and no options beyond recursion.
 """
@@ -64,7 +65,16 @@ def relative(groups, tree):
     return sorted(sorted(os.fsdecode(os.path.relpath(p, root)) for p in g) for g in groups)
 
 
-def measure(cmd, timeout):
+def drop_page_cache():
+    """Empties the page cache (root only), so that the next run reads from the disk."""
+    subprocess.run(["sync"], check=True)
+    with open("/proc/sys/vm/drop_caches", "w") as f:
+        f.write("3\n")
+
+
+def measure(cmd, timeout, cold=False):
+    if cold:
+        drop_page_cache()
     with tempfile.NamedTemporaryFile("r") as report:
         proc = subprocess.run(["/usr/bin/time", "-v", "-o", report.name] + cmd,
                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
@@ -98,7 +108,8 @@ def run_tool(tool, corpus, args):
 
         stdout, *_ = measure(cmd, args.timeout)  # warm-up
         found = groups_of(stdout)
-        samples = [measure(cmd, args.timeout)[1:] for _ in range(args.runs)] or [(0, 0, 0)]
+        samples = [measure(cmd, args.timeout, args.cold)[1:]
+                   for _ in range(args.runs)] or [(0, 0, 0)]
     same = found == planted
     if not same:
         missing = sum(1 for g in planted if g not in found)
@@ -117,6 +128,8 @@ def main():
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--tools", default=",".join(TOOLS))
     parser.add_argument("--timeout", type=float, default=550, help="per single run, seconds")
+    parser.add_argument("--cold", action="store_true",
+                        help="drop the page cache before every timed run (needs root)")
     args = parser.parse_args()
     args.scan = os.path.abspath(args.scan)
     tools = [t for t in args.tools.split(",") if t]

@@ -10,7 +10,7 @@ packages=(
     libcrypto++-dev
     libmsgpack-cxx-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libdeflate-dev libxxhash-dev
+    libdeflate-dev libxxhash-dev zlib1g-dev
     clang libclang-rt-14-dev
     xvfb xauth
     desktop-file-utils

@@ -2,14 +2,8 @@
 
 namespace krelix {
 
-HashPlace ChooseHashPlace(std::uint64_t size, const TaskRunner& runner) {
-    if (size > kLargeFileLimit && runner.PendingCount() < kLargeFileQueueLimit) {
-        return HashPlace::Pool;
-    }
-    if (size > kInlineHashLimit && runner.PendingCount() < kQueueLimit) {
-        return HashPlace::Pool;
-    }
-    return HashPlace::Inline;
+HashPlace ChooseHashPlace(const TaskRunner& runner) {
+    return runner.PendingCount() < kQueueLimit ? HashPlace::Pool : HashPlace::Inline;
 }
 
 }  // namespace krelix

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/task_runner.h"
@@ -8,15 +9,17 @@ namespace krelix {
 
 enum class HashPlace { Inline, Pool };
 
-// Where a candidate of the given size is hashed. Small files stay on the search thread; larger
-// ones go to the pool only while its queue is short, so that a long queue makes the search
-// thread hash the file itself and slows the visit to the workers' pace. The pending count is
-// read afresh for the second test, also after a large file failed the first.
-HashPlace ChooseHashPlace(std::uint64_t size, const TaskRunner& runner);
+// Where a batch of hash work goes: to the pool while its queue is short, else the search thread
+// hashes the batch itself, which keeps all threads busy and slows the visit to the workers' pace.
+HashPlace ChooseHashPlace(const TaskRunner& runner);
 
-inline constexpr std::uint64_t kInlineHashLimit = 2'000'000;
-inline constexpr std::uint64_t kLargeFileLimit = 10'000'000;
-inline constexpr std::size_t kLargeFileQueueLimit = 12;
-inline constexpr std::size_t kQueueLimit = 6;
+// Batches waiting for a worker: two per worker, so that a worker never waits for the next one.
+inline constexpr std::size_t kQueueLimit = 4;
+// A batch of the first stage: this many files, whose first blocks are asked for together.
+inline constexpr std::size_t kFirstStageBatchFiles = 32;
+// A batch of the second stage ends when it holds this many bytes still to read, or this many
+// files; a file larger than that is a batch of its own.
+inline constexpr std::uint64_t kRestBatchBytes = 8 * 1024 * 1024;
+inline constexpr std::size_t kRestBatchFiles = 32;
 
 }  // namespace krelix

@@ -5,7 +5,6 @@
 #include <boost/unordered_set.hpp>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -57,14 +56,12 @@ class CVornex {
     // True when a folder rule removes the folder (path ending with "/", case kept).
     bool IsFolderSkipped(const std::string& folder, const SearchRequest& request) const;
 
-    // The second stage: hashes every file whose size another file shares (small ones here,
-    // large ones on the pool while its queue is short), then replaces resultMap by the hashed
-    // files keyed by group key, sends the end notice, sets stopFlag and calls completionEvent.
+    // The second stage: hashes every file whose size another file shares, first its first (and
+    // last) block and then, for the files where another file of their size agrees, the rest;
+    // replaces resultMap by the files hashed whole, keyed by group key; sends the end notice,
+    // sets stopFlag and calls completionEvent. Hashing runs in batches on the pool while its
+    // queue is short, else on this thread.
     void CompareCandidates(SearchRequest& request);
-
-    // Hashes one record and files it in comparisonMap under its group key; a file that cannot
-    // be read whole, changed size, or whose hashing was stopped is left out. Any thread.
-    void HashAndCollect(ResultMap& comparisonMap, CFileItem item);
 
     // The CRC text of the file, empty on failure or stop (see krelix::ComputeFileCrc).
     std::optional<std::string> ComputeFileCrc(const std::string& path,
@@ -82,15 +79,23 @@ class CVornex {
                     std::vector<std::string>& subfolders);
     void RecordFile(const DirEntry& entry, SearchRequest& request);
 
+    struct Candidate;
+    struct CompareProgress;
+    void HashFirstBlocks(Candidate* batch, std::size_t count, const CompareProgress& progress);
+    void HashRests(Candidate* const* batch, std::size_t count);
+    void Dispatch(TaskRunner::Task task);
+
     SkipFolders skipFolders_;
     bool refreshMountPoints_ = false;
-    // Per walk: the request's patterns, and every file recorded so far, so that a file reached
-    // again (nested start folders, bind mounts, hard links) is recorded only the first time.
+    // Per walk: the request's patterns; every folder read so far, so that a folder reached again
+    // (nested start folders, bind mounts, links given as start folders) is read only the first
+    // time; and the files that can be reached under another folder as well (hard links, mounted
+    // files), recorded only the first time.
     NameMatcher matcher_;
+    boost::unordered_set<FileId> readFolders_;
     boost::unordered_set<FileId> recordedFiles_;
     DirEntry entry_;  // reused for every entry, saving allocations
 
-    std::mutex lock_;  // guards insertions into the comparison map, nothing else
     std::unique_ptr<TaskRunner> runner_;
     std::atomic<std::uint64_t> bytesHashed_{0};  // of the current comparison, for progress
 };

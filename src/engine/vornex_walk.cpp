@@ -50,6 +50,7 @@ std::string SizeText(std::uint64_t size) {
 
 void CVornex::Walk(SearchRequest& request) {
     resultMap.clear();
+    readFolders_.clear();
     recordedFiles_.clear();
     stopFlag = 0;
     if (refreshMountPoints_) {
@@ -109,6 +110,9 @@ void CVornex::ReadFolder(const std::string& folder, FolderReader::Links links,
     if (!reader.Open(folder, links)) {
         return;  // unreadable, vanished or too deep: contributes nothing
     }
+    if (!readFolders_.emplace(reader.device(), reader.inode()).second) {
+        return;  // its files were recorded under the path that reached it first
+    }
     const std::uint32_t flags = request.optionFlags;
     while (!StopRequested() && reader.Next(entry_)) {
         if (entry_.IsFolder()) {
@@ -158,7 +162,9 @@ bool CVornex::IsFolderSkipped(const std::string& folder, const SearchRequest& re
 }
 
 void CVornex::RecordFile(const DirEntry& entry, SearchRequest& request) {
-    if (!recordedFiles_.emplace(entry.device, entry.inode).second) {
+    // Other files are reached only through their one folder, which is read once.
+    if ((entry.links > 1 || entry.mountRoot) &&
+        !recordedFiles_.emplace(entry.device, entry.inode).second) {
         return;  // already recorded under the path that reached it first
     }
     CFileItem item;

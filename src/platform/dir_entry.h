@@ -31,6 +31,8 @@ struct DirEntry {
     std::int64_t accessed = 0;
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    std::uint32_t links = 1;  // hard links to the entry's inode
+    bool mountRoot = false;   // something is mounted here (a bind-mounted file, say)
 
     bool IsFolder() const { return kind == EntryKind::Folder; }
     bool Has(std::uint32_t attribute) const { return (attributes & attribute) != 0; }

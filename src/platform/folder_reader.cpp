@@ -11,8 +11,8 @@
 namespace krelix {
 namespace {
 
-constexpr unsigned kStatusMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_ATIME |
-                                 STATX_MTIME | STATX_CTIME | STATX_BTIME;
+constexpr unsigned kStatusMask = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_INO | STATX_SIZE |
+                                 STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
 
 EntryKind KindOf(std::uint16_t mode) {
     if (S_ISREG(mode)) {
@@ -57,6 +57,13 @@ bool FolderReader::Open(const std::string& folder, Links links) {
     if (fd < 0) {
         return false;
     }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        ::close(fd);
+        return false;
+    }
+    device_ = info.st_dev;
+    inode_ = info.st_ino;
     dir_ = ::fdopendir(fd);
     if (dir_ == nullptr) {
         ::close(fd);
@@ -97,6 +104,9 @@ bool FolderReader::Next(DirEntry& entry) {
         entry.accessed = status.stx_atime.tv_sec;
         entry.device = ::makedev(status.stx_dev_major, status.stx_dev_minor);
         entry.inode = status.stx_ino;
+        entry.links = (status.stx_mask & STATX_NLINK) != 0 ? status.stx_nlink : 2;
+        entry.mountRoot = (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
+                          (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
         return true;
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 
+#include <cstdint>
 #include <string>
 
 #include "platform/dir_entry.h"
@@ -32,9 +33,15 @@ class FolderReader {
 
     void Close();
 
+    // The open folder's identity, so that a folder reached twice can be told.
+    std::uint64_t device() const { return device_; }
+    std::uint64_t inode() const { return inode_; }
+
   private:
     DIR* dir_ = nullptr;
     std::string folder_;
+    std::uint64_t device_ = 0;
+    std::uint64_t inode_ = 0;
 };
 
 // The attribute bits of a folder (hidden, compressed), following links. False when the folder

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,13 @@ class ReadOnlyFile {
 
     // Bytes read (0 at the end), or -1 on a read error; interrupted reads are retried.
     ssize_t Read(void* buffer, std::size_t size);
+    // As Read, from the given offset.
+    ssize_t ReadAt(void* buffer, std::size_t size, std::uint64_t offset);
+
+    // Hints, which a file system may ignore: the bytes will be read soon (the kernel starts
+    // reading them without waiting), or the file will be read from front to back.
+    void AdviseWillNeed(std::uint64_t offset, std::uint64_t length);
+    void AdviseSequential();
 
   private:
     explicit ReadOnlyFile(int fd) : fd_(fd) {}

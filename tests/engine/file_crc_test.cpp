@@ -4,13 +4,54 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cryptopp/crc.h>
+
 #include <atomic>
 #include <future>
+#include <random>
 
 #include "support/temp_tree.h"
 
 namespace krelix {
 namespace {
+
+// Crypto++'s CRC32 is the reference the faster CRC must agree with.
+std::string OracleCrcText(std::string_view bytes) {
+    CryptoPP::CRC32 crc;
+    crc.Update(reinterpret_cast<const CryptoPP::byte*>(bytes.data()), bytes.size());
+    CryptoPP::byte digest[CryptoPP::CRC32::DIGESTSIZE];
+    crc.Final(digest);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (const CryptoPP::byte b : digest) {
+        text += kDigits[b >> 4];
+        text += kDigits[b & 0xF];
+    }
+    return text;
+}
+
+std::string RandomBytes(std::mt19937& random, std::size_t size) {
+    std::string bytes(size, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(random());
+    }
+    return bytes;
+}
+
+TEST(CrcText, AgreesWithTheOracleOnRandomSizesAndAlignments) {
+    std::mt19937 random(20240611);
+    const std::string bytes = RandomBytes(random, 3 << 20);
+    for (int i = 0; i < 300; ++i) {
+        // Mostly short, sometimes long; any start, so that every alignment is met.
+        const std::size_t size = i % 10 == 0 ? random() % bytes.size() / 2 : random() % 300;
+        const std::size_t start = random() % (bytes.size() - size);
+        const std::string_view part = std::string_view(bytes).substr(start, size);
+        ASSERT_EQ(OracleCrcText(part), CrcTextOf(part)) << size << " bytes at " << start;
+    }
+    for (const char* known : {"", "a", "abc", "123456789", "The quick brown fox"}) {
+        EXPECT_EQ(OracleCrcText(known), CrcTextOf(known)) << known;
+    }
+}
 
 TEST(CrcText, IsTheDigestLeastSignificantByteFirst) {
     EXPECT_EQ("00000000", CrcTextOf(""));
@@ -46,6 +87,39 @@ TEST_F(FileCrc, MatchesTheCrcOfTheWholeContentAcrossChunks) {
     }
 }
 
+// The two stages together give what one read of the whole file gives, whatever the size
+// relative to the first block and the chunks.
+TEST_F(FileCrc, TwoStagesAgreeWithTheOracleAtEveryBoundary) {
+    std::mt19937 random(7);
+    const std::uint64_t block = kFirstBlockSize;
+    for (const std::uint64_t size :
+         {std::uint64_t{0}, std::uint64_t{1}, block - 1, block, block + 1, 2 * block - 1, 2 * block,
+          2 * block + 1, 3 * block, 2 * block + kChunkSize - 1, 2 * block + kChunkSize,
+          2 * block + kChunkSize + 1, 2 * block + 2 * kChunkSize + 12345}) {
+        const std::string content = RandomBytes(random, size);
+        const std::string path = tree.AddFile("f", content);
+        EXPECT_EQ(OracleCrcText(content), Crc(path, size)) << size << " bytes";
+        const auto first = HashFirstBlock(path, size, stop);
+        ASSERT_TRUE(first);
+        EXPECT_EQ(size <= block, first->complete);
+        const auto whole = HashFile(path, size, stop);
+        ASSERT_TRUE(whole);
+        if (!first->complete) {
+            EXPECT_EQ(whole, HashRest(path, size, *first, stop));
+        }
+        // One differing byte, first, middle or last, changes the strong hash.
+        if (size > 0) {
+            for (const std::uint64_t at : {std::uint64_t{0}, size / 2, size - 1}) {
+                std::string other = content;
+                other[at] = static_cast<char>(other[at] ^ 1);
+                const auto changed = HashFile(tree.AddFile("g", other), size, stop);
+                ASSERT_TRUE(changed);
+                EXPECT_NE(whole->strong, changed->strong) << size << " bytes, byte " << at;
+            }
+        }
+    }
+}
+
 TEST_F(FileCrc, FailsForWhatIsNotTheRecordedRegularFile) {
     const std::string file = tree.AddFile("file", "abc");
     EXPECT_FALSE(Crc(tree.Path("missing"), 3));
@@ -68,9 +142,15 @@ TEST_F(FileCrc, RefusesAFifoWithoutBlocking) {
 }
 
 TEST_F(FileCrc, StopFailsAtTheFirstChunkButAnEmptyFileHasNone) {
+    const std::string large(3 * kFirstBlockSize, 'l');
+    const std::string path = tree.AddFile("large", large);
+    const auto first = HashFirstBlock(path, large.size(), stop);
+    ASSERT_TRUE(first);
     stop = 1;
     EXPECT_FALSE(Crc(tree.AddFile("one", "x"), 1));
     EXPECT_EQ("00000000", Crc(tree.AddFile("empty", ""), 0));
+    EXPECT_FALSE(HashFirstBlock(path, large.size(), stop));
+    EXPECT_FALSE(HashRest(path, large.size(), *first, stop));
 }
 
 }  // namespace

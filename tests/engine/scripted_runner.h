@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "engine/task_runner.h"
@@ -27,6 +28,9 @@ class ScriptedRunner final : public TaskRunner {
         while (!tasks_.empty()) {
             Task task = std::move(tasks_.front());
             tasks_.pop_front();
+            if (beforeTask) {
+                beforeTask(ran_);
+            }
             ++ran_;
             task();
         }
@@ -35,6 +39,9 @@ class ScriptedRunner final : public TaskRunner {
     std::size_t looks() const { return looks_; }
     std::size_t queued() const { return tasks_.size(); }
     std::size_t ranFromQueue() const { return ran_; }
+
+    // Called with the number of tasks run so far before each queued task runs.
+    std::function<void(std::size_t)> beforeTask;
 
   private:
     std::vector<std::size_t> script_;

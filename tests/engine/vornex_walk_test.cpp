@@ -268,6 +268,13 @@ TEST_F(WalkTest, RecordsEachFileOnceAcrossNestedStartFoldersAndHardLinks) {
     EXPECT_EQ(1, std::count_if(paths.begin(), paths.end(), [](const std::string& p) {
                   return p == "top" || p == "other-name-of-top";
               }));
+    // A link to a folder, given as a start folder, leads to files already recorded.
+    tree.AddSymlink("link-to-sub", tree.Path("sub"));
+    const Paths viaLink = Walk(SEARCH_SUBDIRS, {"", "link-to-sub"});
+    EXPECT_EQ(3u, viaLink.size());
+    EXPECT_EQ(1, std::count_if(viaLink.begin(), viaLink.end(), [](const std::string& p) {
+                  return p.ends_with("one");
+              }));
     // A hard link the patterns reject does not hide the name they accept.
     request.includePatterns = {"*-again"};
     EXPECT_EQ(Paths{"sub/two-again"}, Walk(SEARCH_SUBDIRS));

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,10 +16,12 @@
 
 namespace krelix::test {
 
-// Remembers every notice; optionally asks the engine to stop at a given notice.
+// Remembers every notice; optionally asks the engine to stop at a given notice. Notices may come
+// from several threads at once; onNotice runs under the sink's lock.
 class RecordingSink : public ProgressSink {
   public:
     void OnProgress(const ProgressNotice& notice) override {
+        std::lock_guard<std::mutex> lock(mutex_);
         notices.push_back(notice);
         if (onNotice) {
             onNotice(notice);
@@ -26,6 +29,9 @@ class RecordingSink : public ProgressSink {
     }
     std::vector<ProgressNotice> notices;
     std::function<void(const ProgressNotice&)> onNotice;
+
+  private:
+    std::mutex mutex_;
 };
 
 // A temporary tree, a request and an engine whose skip folders are only those a test injects.
@@ -60,10 +66,10 @@ class WalkTest : public ::testing::Test {
     // Replaces the tree by an empty one; tree keeps naming the current one.
     void NewTree() { treeStorage_.emplace(); }
 
-private:
+  private:
     std::optional<TempTree> treeStorage_{std::in_place};
 
-protected:
+  protected:
     TempTree& tree = *treeStorage_;
     SkipFolders skip;
     SearchRequest request;
