@@ -53,6 +53,14 @@ void ResultCommands::Register() {
     CMFCListCtrlEx* list = window_.resultsList();
     connect(list, &CMFCListCtrlEx::rowClicked, this, &ResultCommands::UpdatePreview);
     connect(list, &CMFCListCtrlEx::itemChanged, this, &ResultCommands::UpdatePreview);
+    // An emptied list leaves nothing for the preview to show.
+    const auto hideWhenEmpty = [this] {
+        if (model_.rows().rowCount() == 0) {
+            HidePreview();
+        }
+    };
+    connect(&model_.rows(), &QAbstractItemModel::modelReset, this, hideWhenEmpty);
+    connect(&model_.rows(), &QAbstractItemModel::rowsRemoved, this, hideWhenEmpty);
     // If the window goes first, Qt has already destroyed the preview with it.
     connect(&window_, &QObject::destroyed, this, [this] { (void)preview_.release(); });
     window_.installEventFilter(this);

@@ -347,5 +347,15 @@ TEST_F(ResultCommandsTest, PreviewHidesForASearchEscapeAndTheWindowClosing) {
     EXPECT_FALSE(commands.preview()->isVisible());
 }
 
+TEST_F(ResultCommandsTest, PreviewHidesWhenTheResultsAreCleared) {
+    AddPictureRow("a.png", 20, 20);
+    ClickRow(0);
+    QSignalSpy shown(commands.preview(), &CPreviewDlg::FileShown);
+    ASSERT_TRUE(PreviewAnswer(shown));
+    ASSERT_TRUE(commands.preview()->isVisible());
+    model.rows().Clear();
+    EXPECT_FALSE(commands.preview()->isVisible());
+}
+
 }  // namespace
 }  // namespace krelix
