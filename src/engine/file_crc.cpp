@@ -75,7 +75,8 @@ std::optional<ReadOnlyFile> OpenFirstBlock(const std::string& path, std::uint64_
 }
 
 std::optional<FirstBlock> HashFirstBlock(ReadOnlyFile& file, std::uint64_t expectedSize,
-                                         const std::atomic<std::int32_t>& stopFlag) {
+                                         const std::atomic<std::int32_t>& stopFlag,
+                                         const FileIdentity* identity) {
     FirstBlock result;
     result.complete = expectedSize <= kFirstBlockSize;
     // One byte more than a whole small file, so that a file that grew since the walk shows.
@@ -99,6 +100,9 @@ std::optional<FirstBlock> HashFirstBlock(ReadOnlyFile& file, std::uint64_t expec
     }
     // An empty file has no chunk to stop at.
     if (total > 0 && Stopped(stopFlag)) {
+        return std::nullopt;
+    }
+    if (result.complete && identity != nullptr && !file.IsSameVersion(expectedSize, *identity)) {
         return std::nullopt;
     }
     result.digest.crc = libdeflate_crc32(0, buffer.data(), total);
@@ -128,7 +132,8 @@ std::optional<FirstBlock> HashFirstBlock(const std::string& path, std::uint64_t 
 
 std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t expectedSize,
                                       const FirstBlock& first,
-                                      const std::atomic<std::int32_t>& stopFlag) {
+                                      const std::atomic<std::int32_t>& stopFlag,
+                                      const FileIdentity* identity) {
     std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path);
     if (!file) {
         return std::nullopt;
@@ -158,6 +163,9 @@ std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t exp
     // A file that grew or shrank since it was recorded must not join the files of its old size.
     if (file->ReadAt(buffer, 1, expectedSize) != 0 ||
         (lastBlock && file->ReadAt(buffer, 1, expectedSize - 1) != 1)) {
+        return std::nullopt;
+    }
+    if (identity != nullptr && !file->IsSameVersion(expectedSize, *identity)) {
         return std::nullopt;
     }
     if (lastBlock) {

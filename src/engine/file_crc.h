@@ -65,18 +65,22 @@ std::optional<ReadOnlyFile> OpenFirstBlock(const std::string& path, std::uint64_
 
 // Hashes the bytes the first stage reads (FirstStageBytes). Empty when the file cannot be
 // opened or read, is not a regular file, is found to hold other than expectedSize bytes, or when
-// stopFlag is set after the read.
+// stopFlag is set after the read. Given an identity, a file read whole must still have it once
+// read (ReadOnlyFile::IsSameVersion), so that bytes read while it changed are never taken.
 std::optional<FirstBlock> HashFirstBlock(ReadOnlyFile& file, std::uint64_t expectedSize,
-                                         const std::atomic<std::int32_t>& stopFlag);
+                                         const std::atomic<std::int32_t>& stopFlag,
+                                         const FileIdentity* identity = nullptr);
 std::optional<FirstBlock> HashFirstBlock(const std::string& path, std::uint64_t expectedSize,
                                          const std::atomic<std::int32_t>& stopFlag);
 
 // Reads the bytes the first stage left, never those it read, and returns the digest of the
 // whole content (its strong hash combines the first stage's and the rest's). Empty on the same
-// failures as above, also when stopFlag is set at a chunk.
+// failures as above, also when stopFlag is set at a chunk. Given an identity, the file must
+// still have it at the end of the read: a file changed between the stages is never taken.
 std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t expectedSize,
                                       const FirstBlock& first,
-                                      const std::atomic<std::int32_t>& stopFlag);
+                                      const std::atomic<std::int32_t>& stopFlag,
+                                      const FileIdentity* identity = nullptr);
 
 // Both stages in one: the digest of the whole file, equal to what the two stages give.
 std::optional<ContentDigest> HashFile(const std::string& path, std::uint64_t expectedSize,

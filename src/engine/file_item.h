@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_identity.h"
+
 namespace krelix {
 
 // One recorded file. A value: copied whole into maps, to workers and into the window's result
@@ -18,6 +20,8 @@ struct CFileItem {
     std::int64_t created = 0;  // seconds since 1970-01-01 00:00 UTC
     std::int64_t modified = 0;
     std::int64_t accessed = 0;
+    // As the walk saw the file; commands act only on a file that still matches it.
+    FileIdentity identity;
 
     CFileItem();  // reset state: empty texts, zero numbers, the three times set to now
 };

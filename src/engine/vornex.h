@@ -4,6 +4,7 @@
 #include <boost/unordered_map.hpp>
 #include <boost/unordered_set.hpp>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -66,6 +67,9 @@ class CVornex {
     // The CRC text of the file, empty on failure or stop (see krelix::ComputeFileCrc).
     std::optional<std::string> ComputeFileCrc(const std::string& path,
                                               std::uint64_t expectedSize) const;
+
+    // Called on the search thread between the two hashing stages when set (tests).
+    std::function<void()> afterFirstStage;
 
     // 0 while a run may go on; any other value asks it to stop. Any thread may set it to 1.
     std::atomic<std::int32_t> stopFlag{1};

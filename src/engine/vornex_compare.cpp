@@ -56,6 +56,31 @@ void ForEachSizeBucket(Candidates& candidates, Visit visit) {
     }
 }
 
+// One file reached under two paths (a hard link made during the walk, a file mounted over
+// another) must not become its own duplicate: one path stays a candidate, the one seen last
+// changed (a link made during the walk moves the file's status-change time), else the first.
+void DropSecondPaths(std::vector<CFileItem*>& members) {
+    std::vector<CFileItem*> byFile(members);
+    std::stable_sort(byFile.begin(), byFile.end(), [](const CFileItem* a, const CFileItem* b) {
+        return std::tie(a->identity.device, a->identity.inode, b->identity.changedNs) <
+               std::tie(b->identity.device, b->identity.inode, a->identity.changedNs);
+    });
+    std::vector<const CFileItem*> seconds;
+    for (std::size_t i = 1; i < byFile.size(); ++i) {
+        const FileIdentity& a = byFile[i - 1]->identity;
+        const FileIdentity& b = byFile[i]->identity;
+        if (b.inode != 0 && a.device == b.device && a.inode == b.inode) {
+            seconds.push_back(byFile[i]);
+        }
+    }
+    if (!seconds.empty()) {
+        std::sort(seconds.begin(), seconds.end());
+        std::erase_if(members, [&](const CFileItem* member) {
+            return std::binary_search(seconds.begin(), seconds.end(), member);
+        });
+    }
+}
+
 }  // namespace
 
 void CVornex::Run(SearchRequest& request) {
@@ -101,7 +126,7 @@ void CVornex::HashFirstBlocks(Candidate* batch, std::size_t count,
         }
         std::optional<FirstBlock> first;
         if (files[i]) {
-            first = HashFirstBlock(*files[i], item.size, stopFlag);
+            first = HashFirstBlock(*files[i], item.size, stopFlag, &item.identity);
             files[i].reset();
         }
         if (first) {
@@ -121,7 +146,8 @@ void CVornex::HashRests(Candidate* const* batch, std::size_t count) {
         const CFileItem& item = *candidate.item;
         std::optional<ContentDigest> whole;
         if (!StopRequested()) {
-            whole = HashRest(item.path, item.size, candidate.firstBlock(), stopFlag);
+            whole =
+                HashRest(item.path, item.size, candidate.firstBlock(), stopFlag, &item.identity);
         }
         candidate.state = whole ? Candidate::State::Whole : Candidate::State::LeftOut;
         if (whole) {
@@ -136,13 +162,20 @@ void CVornex::CompareCandidates(SearchRequest& request) {
     progress.sink = request.progressWindow;
     progress.filesFound = static_cast<std::uint64_t>(request.filesScanned);
     std::vector<Candidate> candidates;
+    std::vector<CFileItem*> members;
     for (auto it = resultMap.begin(); it != resultMap.end();) {
         const auto range = resultMap.equal_range(it->first);
         if (std::next(range.first) != range.second) {
+            members.clear();
             for (auto member = range.first; member != range.second; ++member) {
-                candidates.push_back(
-                    Candidate{&member->second, {}, 0, 0, Candidate::State::LeftOut});
-                progress.bytesToHash += member->second.size;
+                members.push_back(&member->second);
+            }
+            DropSecondPaths(members);
+            if (members.size() > 1) {
+                for (CFileItem* member : members) {
+                    candidates.push_back(Candidate{member, {}, 0, 0, Candidate::State::LeftOut});
+                    progress.bytesToHash += member->size;
+                }
             }
         }
         it = range.second;
@@ -162,6 +195,9 @@ void CVornex::CompareCandidates(SearchRequest& request) {
     }
     runner_->Wait();
     stopped = stopped || StopRequested();
+    if (afterFirstStage) {
+        afterFirstStage();
+    }
 
     // A file whose first (and last) block no other file of its size shares has no duplicate.
     std::vector<std::uint32_t> order;

@@ -164,13 +164,14 @@ bool CVornex::IsFolderSkipped(const std::string& folder, const SearchRequest& re
 void CVornex::RecordFile(const DirEntry& entry, SearchRequest& request) {
     // Other files are reached only through their one folder, which is read once.
     if ((entry.links > 1 || entry.mountRoot) &&
-        !recordedFiles_.emplace(entry.device, entry.inode).second) {
+        !recordedFiles_.emplace(entry.identity.device, entry.identity.inode).second) {
         return;  // already recorded under the path that reached it first
     }
     CFileItem item;
     item.name = entry.name;
     item.path = entry.fullPath;
     item.size = entry.size;
+    item.identity = entry.identity;
     item.accessed = entry.accessed;
     item.created = entry.created;
     item.modified = entry.modified;

@@ -8,14 +8,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "operations/file_operations.h"
 #include "operations/file_rename.h"
 
 namespace krelix {
-
-bool MatchesRecord(const struct stat& status, const CFileItem& item) {
-    return static_cast<std::uint64_t>(status.st_size) == item.size &&
-           static_cast<std::int64_t>(status.st_mtim.tv_sec) == item.modified;
-}
 
 namespace {
 

@@ -10,11 +10,8 @@
 namespace krelix {
 
 // Failures that have no errno of their own; negative, so they never meet one.
-inline constexpr int kFileChanged = -1;     // not the size or modification time compared
+inline constexpr int kFileChanged = -1;     // not the file, size or times compared
 inline constexpr int kNotRegularFile = -2;  // now a folder, a link, a FIFO or a device
-
-// The size and modification time (whole seconds, as recorded) are the record's.
-bool MatchesRecord(const struct stat& status, const CFileItem& item);
 
 enum class ReplaceExisting { No, Yes };
 
@@ -22,8 +19,8 @@ struct CopyOptions {
     ReplaceExisting replace = ReplaceExisting::No;
     // Give the copy the source's owner and group where allowed (a move keeps them).
     bool keepOwner = false;
-    // When set, the source must match this record's size and modification time before and
-    // after the copy, or nothing is left at the target and the copy fails with kFileChanged.
+    // When set, the source must still be this record's file, unchanged (MatchesRecord), before
+    // and after the copy, or nothing is left at the target and the copy fails with kFileChanged.
     const CFileItem* expected = nullptr;
 };
 

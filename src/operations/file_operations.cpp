@@ -3,14 +3,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "operations/file_rename.h"
 
 namespace krelix {
+
+bool MatchesRecord(const struct stat& status, const CFileItem& item) {
+    return IsSameVersion(status, item.size, item.identity);
+}
 
 int CheckListedFile(const CFileItem& item) {
     struct stat status;
@@ -64,37 +70,37 @@ int MoveListedFile(const CFileItem& item, const std::string& target, const Renam
     return error;
 }
 
+bool IsCopyOnDisk(const CFileItem& item) {
+    return CheckListedFile(item) == 0;
+}
+
 std::size_t GroupsLeftWithoutCopy(std::span<const CFileItem* const> actedOn,
-                                  std::span<const CFileItem* const> listed) {
-    struct Counts {
-        std::size_t actedOn = 0;
-        std::size_t remaining = 0;
-    };
-    std::unordered_map<std::string_view, Counts> groups;
-    groups.reserve(actedOn.size());
+                                  std::span<const CFileItem* const> listed,
+                                  const CopyCheck& isCopy) {
+    std::unordered_set<const CFileItem*> acted;
+    std::unordered_map<std::string_view, bool> groupKeepsCopy;
+    acted.reserve(actedOn.size());
     for (const CFileItem* item : actedOn) {
         if (item != nullptr && item->deleted == 0) {
-            ++groups[item->groupKey].actedOn;
+            acted.insert(item);
+            groupKeepsCopy.emplace(item->groupKey, false);
         }
     }
-    if (groups.empty()) {
+    if (groupKeepsCopy.empty()) {
         return 0;
     }
     for (const CFileItem* item : listed) {
-        if (item == nullptr || item->deleted != 0) {
+        if (item == nullptr || item->deleted != 0 || acted.count(item) != 0) {
             continue;
         }
-        if (const auto group = groups.find(item->groupKey); group != groups.end()) {
-            ++group->second.remaining;
+        // One copy found is enough: the disk is asked at most until then, per group.
+        const auto group = groupKeepsCopy.find(item->groupKey);
+        if (group != groupKeepsCopy.end() && !group->second && isCopy(*item)) {
+            group->second = true;
         }
     }
-    std::size_t emptied = 0;
-    for (const auto& [key, counts] : groups) {
-        if (counts.actedOn >= counts.remaining) {
-            ++emptied;
-        }
-    }
-    return emptied;
+    return static_cast<std::size_t>(std::count_if(groupKeepsCopy.begin(), groupKeepsCopy.end(),
+                                                  [](const auto& group) { return !group.second; }));
 }
 
 }  // namespace krelix

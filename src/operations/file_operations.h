@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <functional>
 #include <span>
@@ -10,8 +12,13 @@
 
 namespace krelix {
 
+// The status is of the very file the search compared, unchanged since: the same device and
+// inode, size, and modification and status-change times to the nanosecond. Every command that
+// changes or removes a listed file asks this first.
+bool MatchesRecord(const struct stat& status, const CFileItem& item);
+
 // Whether the file at the record's path is still the one that was compared: a regular file
-// (the path itself, a link is not followed) of the record's size and modification time.
+// (the path itself, a link is not followed) that MatchesRecord.
 // Returns 0 when it is, kFileChanged, kNotRegularFile, or the errno of looking (see IsGone).
 int CheckListedFile(const CFileItem& item);
 // True for the errors of CheckListedFile that mean nothing is left at the path.
@@ -31,10 +38,16 @@ using RenameFn = std::function<int(const std::string& from, const std::string& t
 // again and the source stays. Returns 0, an errno, kFileChanged or kNotRegularFile.
 int MoveListedFile(const CFileItem& item, const std::string& target, const RenameFn& rename = {});
 
-// How many duplicate groups a command over `actedOn` would leave without a copy: groups in
-// which every listed member that is not deleted is among the records acted on. Deleted records
-// count neither way.
+// Whether a listed record that a command leaves alone still counts as a copy of its group.
+using CopyCheck = std::function<bool(const CFileItem& item)>;
+// The default: the file is still on disk and unchanged since the search (CheckListedFile).
+bool IsCopyOnDisk(const CFileItem& item);
+
+// How many duplicate groups a command over `actedOn` would leave without a copy: groups none of
+// whose other listed members, not deleted, is still a copy (`isCopy`). A kept member that was
+// removed or edited after the search is no copy. Deleted records count neither way.
 std::size_t GroupsLeftWithoutCopy(std::span<const CFileItem* const> actedOn,
-                                  std::span<const CFileItem* const> listed);
+                                  std::span<const CFileItem* const> listed,
+                                  const CopyCheck& isCopy = IsCopyOnDisk);
 
 }  // namespace krelix

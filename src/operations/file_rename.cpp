@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+#include "operations/file_operations.h"
+
 namespace krelix {
 namespace {
 
@@ -66,9 +68,23 @@ int RenameRecord(CFileItem& item, const std::string& newName) {
     if (!IsPlainFileName(newName)) {
         return EINVAL;
     }
+    if (const int check = CheckListedFile(item); check != 0) {
+        return check;
+    }
     std::string newPath = std::string(FolderOf(item.path)) + newName;
     if (const int error = MoveNoReplace(item.path, newPath); error != 0) {
         return error;
+    }
+    // The rename itself moves the status-change time; only that is taken over, so that an edit
+    // made meanwhile still shows.
+    struct stat renamed;
+    if (::lstat(newPath.c_str(), &renamed) == 0 && S_ISREG(renamed.st_mode)) {
+        FileIdentity now = IdentityOf(renamed);
+        if (static_cast<std::uint64_t>(renamed.st_size) == item.size &&
+            now.device == item.identity.device && now.inode == item.identity.inode &&
+            now.modifiedNs == item.identity.modifiedNs) {
+            item.identity.changedNs = now.changedNs;
+        }
     }
     item.path = std::move(newPath);
     item.name = newName;

@@ -26,8 +26,9 @@ std::string_view FolderOf(std::string_view path);
 // A name that stays in its folder: not empty, not "." or "..", no "/" and no NUL byte.
 bool IsPlainFileName(std::string_view name);
 
-// Renames the record's file within its own folder. On success the record's name and path
-// become the new ones; on failure nothing changes. Returns 0 or the errno of the failure
+// Renames the record's file within its own folder, if it is still the file compared
+// (CheckListedFile). On success the record's name and path become the new ones; on failure
+// nothing changes. Returns 0, kFileChanged, kNotRegularFile or the errno of the failure
 // (EINVAL for a name that would leave the folder).
 int RenameRecord(CFileItem& item, const std::string& newName);
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_identity.h"
+
 namespace krelix {
 
 // Attribute bits of an entry. Only hidden (the name begins with ".") and compressed (the file
@@ -29,8 +31,7 @@ struct DirEntry {
     std::int64_t created = 0;  // birth time where reported, else status-change time
     std::int64_t modified = 0;
     std::int64_t accessed = 0;
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
+    FileIdentity identity;
     std::uint32_t links = 1;  // hard links to the entry's inode
     bool mountRoot = false;   // something is mounted here (a bind-mounted file, say)
 

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -102,8 +101,7 @@ bool FolderReader::Next(DirEntry& entry) {
                                                              : status.stx_ctime.tv_sec;
         entry.modified = status.stx_mtime.tv_sec;
         entry.accessed = status.stx_atime.tv_sec;
-        entry.device = ::makedev(status.stx_dev_major, status.stx_dev_minor);
-        entry.inode = status.stx_ino;
+        entry.identity = IdentityOf(status);
         entry.links = (status.stx_mask & STATX_NLINK) != 0 ? status.stx_nlink : 2;
         entry.mountRoot = (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
                           (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;

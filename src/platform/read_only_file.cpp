@@ -25,6 +25,11 @@ std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path) {
     return file;
 }
 
+bool ReadOnlyFile::IsSameVersion(std::uint64_t size, const FileIdentity& identity) const {
+    struct stat info {};
+    return ::fstat(fd_, &info) == 0 && krelix::IsSameVersion(info, size, identity);
+}
+
 ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
 
 ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_identity.h"
+
 namespace krelix {
 
 // A regular file opened for sequential reading. Opening never blocks and never follows a final
@@ -26,6 +28,10 @@ class ReadOnlyFile {
     ssize_t Read(void* buffer, std::size_t size);
     // As Read, from the given offset.
     ssize_t ReadAt(void* buffer, std::size_t size, std::uint64_t offset);
+
+    // The open file is still the one of the given size and identity, unchanged (asked of the
+    // descriptor, so a path swapped meanwhile does not answer for it).
+    bool IsSameVersion(std::uint64_t size, const FileIdentity& identity) const;
 
     // Hints, which a file system may ignore: the bytes will be read soon (the kernel starts
     // reading them without waiting), or the file will be read from front to back.

@@ -20,6 +20,7 @@
 #include "support/fake_launcher.h"
 #include "support/fake_prompts.h"
 #include "support/fake_rename_dialogs.h"
+#include "support/listed_record.h"
 #include "support/temp_tree.h"
 
 namespace krelix {
@@ -51,6 +52,7 @@ class ResultCommandsTest : public ::testing::Test {
         item.crc = "00C0FFEE";
         item.groupKey = std::to_string(item.size) + item.crc;
         item.modified = 1700000000 + 86400 * static_cast<std::int64_t>(model.rows().rowCount());
+        item.identity = test::IdentityOfPath(item.path);
         return Append(item);
     }
 

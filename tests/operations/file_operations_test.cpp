@@ -75,6 +75,16 @@ TEST_F(FileOperationsTest, CheckTellsChangedGoneAndReplacedFiles) {
         {"touched",
          [](TempTree& t, const std::string&) { t.SetModifiedTime("d/f", 1'600'000'001); },
          kFileChanged},
+        {"edited, modification time set back",
+         [](TempTree& t, const std::string&) { t.EditKeepingModifiedTime("d/f", "CONTENT"); },
+         kFileChanged},
+        {"replaced by another file of the same size and modification time",
+         [](TempTree& t, const std::string& p) {
+             t.AddFile("other", "content");
+             t.SetModifiedTime("other", 1'600'000'000);
+             ::rename(t.Path("other").c_str(), p.c_str());
+         },
+         kFileChanged},
         {"removed", [](TempTree&, const std::string& p) { ::unlink(p.c_str()); }, ENOENT},
         {"now a link to the same content",
          [](TempTree& t, const std::string& p) {
@@ -127,8 +137,9 @@ TEST_F(FileOperationsTest, MoveWithinOneFileSystemNeverReplaces) {
 }
 
 TEST_F(FileOperationsTest, MoveAcrossFileSystemsCopiesContentModeAndTimeThenRemovesSource) {
-    const CFileItem item = Listed("src/a", std::string(3 << 20, 'z'));
+    Listed("src/a", std::string(3 << 20, 'z'));
     tree.SetMode("src/a", 0640);
+    const CFileItem item = ListedRecord(tree.Path("src/a"), "7ABCDEF01");
     tree.AddFolder("dst");
     ASSERT_EQ(0, MoveListedFile(item, tree.Path("dst/a"), CrossDevice));
     EXPECT_FALSE(tree.Exists("src/a"));
@@ -271,7 +282,7 @@ TEST(GroupsLeftWithoutCopy, CountsGroupsWhoseEveryRemainingMemberIsActedOn) {
         for (int i : acted) {
             actedOn.push_back(&items[static_cast<std::size_t>(i)]);
         }
-        return GroupsLeftWithoutCopy(actedOn, listed);
+        return GroupsLeftWithoutCopy(actedOn, listed, [](const CFileItem&) { return true; });
     };
     EXPECT_EQ(0u, count({}));
     EXPECT_EQ(0u, count({0, 3}));
@@ -280,6 +291,26 @@ TEST(GroupsLeftWithoutCopy, CountsGroupsWhoseEveryRemainingMemberIsActedOn) {
     EXPECT_EQ(2u, count({0, 1, 3, 4}));
     EXPECT_EQ(1u, count({5}));  // a group of one left
     EXPECT_EQ(3u, count({0, 1, 3, 4, 5}));
+}
+
+// The copy a command leaves alone must still be on disk, unchanged, to count as the group's.
+TEST_F(FileOperationsTest, LastCopyIsCountedOnDisk) {
+    const CFileItem acted = Listed("g/acted", "same");
+    const CFileItem kept = Listed("g/kept", "same");
+    const CFileItem* const actedOn[] = {&acted};
+    const CFileItem* const listed[] = {&acted, &kept};
+    EXPECT_EQ(0u, GroupsLeftWithoutCopy(actedOn, listed));
+
+    tree.EditKeepingModifiedTime("g/kept", "SAME");
+    EXPECT_EQ(1u, GroupsLeftWithoutCopy(actedOn, listed)) << "kept copy edited";
+
+    ::unlink(kept.path.c_str());
+    EXPECT_EQ(1u, GroupsLeftWithoutCopy(actedOn, listed)) << "kept copy removed";
+
+    // Any one of several kept members is enough.
+    const CFileItem third = Listed("g/third", "same");
+    const CFileItem* const three[] = {&acted, &kept, &third};
+    EXPECT_EQ(0u, GroupsLeftWithoutCopy(actedOn, three));
 }
 
 }  // namespace

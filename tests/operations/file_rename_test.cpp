@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "operations/file_operations.h"
+#include "support/listed_record.h"
 #include "support/temp_tree.h"
 
 namespace krelix {
@@ -11,7 +13,11 @@ namespace {
 
 using test::TempTree;
 
+// The record a search would list for the file now (a bare one when there is no file).
 CFileItem Record(const TempTree& tree, const std::string& relative) {
+    if (tree.Exists(relative)) {
+        return test::ListedRecord(tree.Path(relative), "5ABCDEF01");
+    }
     CFileItem item;
     item.path = tree.Path(relative);
     item.name = relative.substr(relative.rfind('/') + 1);
@@ -42,6 +48,27 @@ TEST(RenameRecord, MovesTheFileAndUpdatesTheRecord) {
     EXPECT_EQ("5ABCDEF01", item.groupKey);
     EXPECT_FALSE(tree.Exists("dir/old.txt"));
     EXPECT_EQ("content", tree.Read("dir/new name, \"quoted\".txt"));
+}
+
+// Only the file compared is renamed, and the renamed record is still that file for the next
+// command, although the rename moved its status-change time.
+TEST(RenameRecord, RenamesOnlyTheFileComparedAndKeepsItsRecordValid) {
+    TempTree tree;
+    tree.AddFile("dir/edited.txt", "content");
+    CFileItem edited = Record(tree, "dir/edited.txt");
+    tree.EditKeepingModifiedTime("dir/edited.txt", "CONTENT");
+    EXPECT_EQ(kFileChanged, RenameRecord(edited, "new.txt"));
+    EXPECT_EQ("CONTENT", tree.Read("dir/edited.txt"));
+    EXPECT_FALSE(tree.Exists("dir/new.txt"));
+
+    tree.AddFile("dir/plain.txt", "content");
+    CFileItem plain = Record(tree, "dir/plain.txt");
+    ASSERT_EQ(0, RenameRecord(plain, "renamed.txt"));
+    EXPECT_EQ(0, CheckListedFile(plain));
+    ASSERT_EQ(0, RenameRecord(plain, "again.txt"));
+    EXPECT_EQ("content", tree.Read("dir/again.txt"));
+    tree.EditKeepingModifiedTime("dir/again.txt", "CONTENT");
+    EXPECT_EQ(kFileChanged, CheckListedFile(plain));
 }
 
 TEST(RenameRecord, HandlesNamesThatAreNotUtf8) {

@@ -56,8 +56,8 @@ TEST(FolderReader, DeliversTheEntryDataOfEveryKind) {
     EXPECT_LE(plain.created, after);
     struct stat status {};
     ASSERT_EQ(0, ::lstat(plain.fullPath.c_str(), &status));
-    EXPECT_EQ(static_cast<std::uint64_t>(status.st_dev), plain.device);
-    EXPECT_EQ(static_cast<std::uint64_t>(status.st_ino), plain.inode);
+    EXPECT_EQ(static_cast<std::uint64_t>(status.st_dev), plain.identity.device);
+    EXPECT_EQ(static_cast<std::uint64_t>(status.st_ino), plain.identity.inode);
     EXPECT_EQ(static_cast<std::int64_t>(status.st_atime), plain.accessed);
 
     EXPECT_EQ(5ull << 30, entries.at("big.bin").size);

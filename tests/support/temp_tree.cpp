@@ -56,7 +56,9 @@ TempTree::~TempTree() {
     fs::remove_all(root_, ec);
 }
 
-std::string TempTree::Path(std::string_view relative) const { return root_ + std::string(relative); }
+std::string TempTree::Path(std::string_view relative) const {
+    return root_ + std::string(relative);
+}
 
 void TempTree::MakeParents(const std::string& full) {
     std::error_code ec;
@@ -148,6 +150,28 @@ void TempTree::SetModifiedTime(std::string_view relative, std::int64_t seconds) 
           "utimensat " + full);
 }
 
+void TempTree::EditKeepingModifiedTime(std::string_view relative, std::string_view content) {
+    const std::string full = Path(relative);
+    struct stat before {};
+    Check(::lstat(full.c_str(), &before) == 0, "lstat " + full);
+    AddFile(relative, content);
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    // The kernel's clock for status-change times ticks in milliseconds: an edit within the same
+    // tick would look like none, which in a test means trying again a moment later.
+    struct stat after {};
+    for (int tries = 0; tries < 1000; ++tries) {
+        Check(::utimensat(AT_FDCWD, full.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0,
+              "utimensat " + full);
+        Check(::lstat(full.c_str(), &after) == 0, "lstat " + full);
+        if (after.st_ctim.tv_sec != before.st_ctim.tv_sec ||
+            after.st_ctim.tv_nsec != before.st_ctim.tv_nsec) {
+            return;
+        }
+        ::usleep(1000);
+    }
+    Check(false, "status-change time of " + full + " never moved");
+}
+
 std::string TempTree::Read(std::string_view relative) const {
     std::ifstream in(Path(relative), std::ios::binary);
     std::ostringstream out;
@@ -160,6 +184,8 @@ bool TempTree::Exists(std::string_view relative) const {
     return ::lstat(Path(relative).c_str(), &st) == 0;
 }
 
-bool RunningAsRoot() { return ::geteuid() == 0; }
+bool RunningAsRoot() {
+    return ::geteuid() == 0;
+}
 
 }  // namespace krelix::test

@@ -10,7 +10,7 @@ namespace krelix::test {
 // the object goes. Paths given to the methods are relative to the root; every method fails the
 // current test (gtest ADD_FAILURE) when the file system refuses.
 class TempTree {
-public:
+  public:
     TempTree();
     ~TempTree();
     TempTree(const TempTree&) = delete;
@@ -30,10 +30,13 @@ public:
     std::string AddFifo(std::string_view relative);
     void SetMode(std::string_view relative, unsigned mode);
     void SetModifiedTime(std::string_view relative, std::int64_t seconds);
+    // Writes new content into the same file and sets its modification time back to what it was,
+    // to the nanosecond, as touch -r, cp -p or rsync -t leave an edited file.
+    void EditKeepingModifiedTime(std::string_view relative, std::string_view content);
     std::string Read(std::string_view relative) const;
     bool Exists(std::string_view relative) const;
 
-private:
+  private:
     void MakeParents(const std::string& full);
     std::string root_;
 };

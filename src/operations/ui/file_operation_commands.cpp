@@ -7,6 +7,7 @@
 #include "common/ui/report_last_error.h"
 #include "operations/operation_progress.h"
 #include "operations/trash.h"
+#include "operations/ui/file_failure_report.h"
 
 namespace krelix {
 namespace {
@@ -51,22 +52,7 @@ FileOperationCommands::FileOperationCommands(Prompts& prompts, Trash& trash,
     : prompts_(prompts), trash_(trash), progress_(progress), rename_(std::move(rename)) {}
 
 void FileOperationCommands::Report(const QString& text, int error) {
-    switch (error) {
-        case kFileChanged:
-            prompts_.Inform(ErrorCaption(),
-                            text + QStringLiteral("\nIt has changed since the search (size or "
-                                                  "modification time), so it was left as it is."),
-                            PromptIcon::Error);
-            break;
-        case kNotRegularFile:
-            prompts_.Inform(
-                ErrorCaption(),
-                text + QStringLiteral("\nIt is no longer a regular file, so it was left as it is."),
-                PromptIcon::Error);
-            break;
-        default:
-            ReportLastError(prompts_, text, error);
-    }
+    ReportFileFailure(prompts_, text, error);
 }
 
 bool FileOperationCommands::AcceptLosses(std::span<const CFileItem* const> targets,
@@ -229,7 +215,9 @@ void FileOperationCommands::CopyChecked(std::span<CFileItem* const> checked) {
             prompts_.AskYesNo(TitleCaption(), QStringLiteral("The file ") + Decode(target) +
                                                   QStringLiteral(" already exists.\nDo you "
                                                                  "want to replace it?"))) {
+            // A file is given up only for the very content that was compared.
             options.replace = ReplaceExisting::Yes;
+            options.expected = &item;
             error = CopyRegularFile(item.path, target, options);
         } else if (error == EEXIST) {
             continue;  // the user keeps the existing file

@@ -7,6 +7,7 @@
 #include "common/ui/prompts.h"
 #include "common/ui/report_last_error.h"
 #include "operations/file_rename.h"
+#include "operations/ui/file_failure_report.h"
 #include "operations/ui/rename_dialogs.h"
 
 namespace krelix {
@@ -46,7 +47,7 @@ void RenameExportCommands::RenameSelected(CFileItem* selected, const RowChanged&
         return;
     }
     if (const int error = RenameRecord(*selected, Encode(*newName)); error != 0) {
-        ReportLastError(prompts_, QStringLiteral("Failed to rename this file."), error);
+        ReportFileFailure(prompts_, QStringLiteral("Failed to rename this file."), error);
         return;
     }
     if (rowChanged) {
@@ -67,10 +68,10 @@ void RenameExportCommands::RenameChecked(std::span<CFileItem* const> checked,
         }
     };
     callbacks.failed = [this](const CFileItem& item, const std::string& newPath, int error) {
-        ReportLastError(prompts_,
-                        QStringLiteral("Failed to rename the file ") + Decode(item.path) +
-                            QStringLiteral(" to ") + Decode(newPath),
-                        error);
+        ReportFileFailure(prompts_,
+                          QStringLiteral("Failed to rename the file ") + Decode(item.path) +
+                              QStringLiteral(" to ") + Decode(newPath),
+                          error);
     };
     RenameCheckedFiles(checked, *fields, renamer_, callbacks);
 }

@@ -93,8 +93,8 @@ TEST_F(FileOperationCommandsTest, RecycleCheckedTrashesOnlyFilesThatAreStillTheO
                             ENOENT),
               prompts.shown[0].text);
     EXPECT_EQ(QStringLiteral("Failed to move the file ") + Q(changed->path) +
-                  QStringLiteral(" to the trash\nIt has changed since the search (size or "
-                                 "modification time), so it was left as it is."),
+                  QStringLiteral(" to the trash\nIt has changed since the search (content, "
+                                 "size or times), so it was left as it is."),
               prompts.shown[1].text);
     EXPECT_EQ(LastErrorText(QStringLiteral("Failed to move the file ") + Q(failing->path) +
                                 QStringLiteral(" to the trash"),
@@ -149,6 +149,24 @@ TEST_F(FileOperationCommandsTest, CommandsThatEmptyGroupsAskOnceAndCancelDoesNot
     EXPECT_EQ(QStringLiteral("1 duplicate group would lose every copy: all its remaining files "
                              "are to be deleted permanently.\nDo you want to go on?"),
               prompts.shown.at(0).text);
+}
+
+// The unchecked copy that the list still shows was removed, or edited with its time set back,
+// after the search: deleting the checked one would lose the group's last copy.
+TEST_F(FileOperationCommandsTest, AKeptCopyGoneOrEditedSinceTheSearchIsNoCopy) {
+    CFileItem* removedKeeps = Add("r/checked", "gr");
+    Add("r/kept", "gr");
+    CFileItem* editedKeeps = Add("e/checked", "ge");
+    Add("e/kept", "ge");
+    ::unlink(tree.Path("r/kept").c_str());
+    tree.EditKeepingModifiedTime("e/kept", "SAME");
+    CFileItem* const checked[] = {removedKeeps, editedKeeps};
+    prompts.answers = {false};
+    commands.DeleteChecked(checked, Listed(), Strike());
+    ASSERT_EQ(1u, prompts.shown.size());
+    EXPECT_TRUE(prompts.shown[0].text.startsWith(QStringLiteral("2 duplicate groups would lose")))
+        << prompts.shown[0].text.toStdString();
+    EXPECT_TRUE(tree.Exists("r/checked") && tree.Exists("e/checked"));
 }
 
 TEST_F(FileOperationCommandsTest, RecycleSelectedAsksOneQuestion) {
@@ -266,6 +284,20 @@ TEST_F(FileOperationCommandsTest, CopyAsksBeforeReplacingAndChangesNoRecord) {
         std::sort(names.begin(), names.end());
         return names;
     }());
+}
+
+TEST_F(FileOperationCommandsTest, CopyReplacesAFileOnlyWithTheContentCompared) {
+    CFileItem* edited = Add("src/a", "g", "new a");
+    tree.EditKeepingModifiedTime("src/a", "NEW A");
+    tree.AddFile("dst/a", "old a");
+    prompts.paths = {Q(tree.Path("dst/"))};
+    prompts.answers = {true};
+    CFileItem* const checked[] = {edited};
+    commands.CopyChecked(checked);
+    EXPECT_EQ("old a", tree.Read("dst/a"));
+    ASSERT_EQ(3u, prompts.shown.size());
+    EXPECT_TRUE(prompts.shown[2].text.endsWith(QStringLiteral("so it was left as it is.")))
+        << prompts.shown[2].text.toStdString();
 }
 
 TEST_F(FileOperationCommandsTest, CancelStopsAfterTheCurrentFile) {

@@ -9,6 +9,7 @@
 #include "qstring_printer.h"
 #include "support/fake_prompts.h"
 #include "support/fake_rename_dialogs.h"
+#include "support/listed_record.h"
 #include "support/temp_tree.h"
 
 namespace krelix {
@@ -27,10 +28,7 @@ class RenameExportCommandsTest : public ::testing::Test {
 
     CFileItem Record(const std::string& relative, std::int32_t row) {
         tree_.AddFile(relative, relative);
-        CFileItem item;
-        item.path = tree_.Path(relative);
-        item.name = relative.substr(relative.rfind('/') + 1);
-        item.groupKey = "4ABCDEF01";
+        CFileItem item = test::ListedRecord(tree_.Path(relative), "4ABCDEF01");
         item.rowIndex = row;
         return item;
     }

@@ -1,0 +1,28 @@
+#include "operations/ui/file_failure_report.h"
+
+#include "common/ui/prompts.h"
+#include "common/ui/report_last_error.h"
+#include "operations/file_copy.h"
+
+namespace krelix {
+
+void ReportFileFailure(Prompts& prompts, const QString& text, int error) {
+    switch (error) {
+        case kFileChanged:
+            prompts.Inform(ErrorCaption(),
+                           text + QStringLiteral("\nIt has changed since the search (content, "
+                                                 "size or times), so it was left as it is."),
+                           PromptIcon::Error);
+            break;
+        case kNotRegularFile:
+            prompts.Inform(
+                ErrorCaption(),
+                text + QStringLiteral("\nIt is no longer a regular file, so it was left as it is."),
+                PromptIcon::Error);
+            break;
+        default:
+            ReportLastError(prompts, text, error);
+    }
+}
+
+}  // namespace krelix
