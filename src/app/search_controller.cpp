@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
-#include <iterator>
 #include <span>
 
 #include "app/folder_list_box.h"
@@ -13,27 +12,11 @@
 #include "app/search_request_builder.h"
 #include "app/waiting_dlg.h"
 #include "common/ui/prompts.h"
+#include "engine/duplicate_groups.h"
 #include "engine/vornex.h"
 
 namespace krelix {
 namespace {
-
-// The engine's groups of two or more, taken out of its map (which the next run empties anyway),
-// each group's members together, groups in the map's order.
-std::vector<CFileItem> TakeDuplicateGroups(CVornex::ResultMap& map) {
-    std::vector<CFileItem> records;
-    for (auto it = map.begin(); it != map.end();) {
-        const auto [first, last] = map.equal_range(it->first);
-        if (std::next(first) != last) {
-            for (auto member = first; member != last; ++member) {
-                records.push_back(std::move(member->second));
-            }
-        }
-        it = last;
-    }
-    map.clear();
-    return records;
-}
 
 bool SameKeyIgnoringCase(const std::string& a, const std::string& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {

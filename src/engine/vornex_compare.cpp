@@ -8,6 +8,7 @@
 #include <tuple>
 #include <utility>
 
+#include "engine/duplicate_groups.h"
 #include "engine/file_crc.h"
 #include "engine/hash_placement.h"
 #include "engine/vornex.h"
@@ -163,23 +164,19 @@ void CVornex::CompareCandidates(SearchRequest& request) {
     progress.filesFound = static_cast<std::uint64_t>(request.filesScanned);
     std::vector<Candidate> candidates;
     std::vector<CFileItem*> members;
-    for (auto it = resultMap.begin(); it != resultMap.end();) {
-        const auto range = resultMap.equal_range(it->first);
-        if (std::next(range.first) != range.second) {
-            members.clear();
-            for (auto member = range.first; member != range.second; ++member) {
-                members.push_back(&member->second);
-            }
-            DropSecondPaths(members);
-            if (members.size() > 1) {
-                for (CFileItem* member : members) {
-                    candidates.push_back(Candidate{member, {}, 0, 0, Candidate::State::LeftOut});
-                    progress.bytesToHash += member->size;
-                }
+    ForEachSharedKey(resultMap, [&](auto first, auto last) {
+        members.clear();
+        for (auto member = first; member != last; ++member) {
+            members.push_back(&member->second);
+        }
+        DropSecondPaths(members);
+        if (members.size() > 1) {
+            for (CFileItem* member : members) {
+                candidates.push_back(Candidate{member, {}, 0, 0, Candidate::State::LeftOut});
+                progress.bytesToHash += member->size;
             }
         }
-        it = range.second;
-    }
+    });
     bytesHashed_ = 0;
 
     // First stage. The flag is read after each batch (and inside it after each file): after a

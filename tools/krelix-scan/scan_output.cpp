@@ -4,6 +4,8 @@
 #include <ctime>
 #include <vector>
 
+#include "engine/duplicate_groups.h"
+
 namespace krelix {
 
 namespace {
@@ -11,17 +13,7 @@ namespace {
 using Group = std::vector<const CFileItem*>;
 
 std::vector<Group> SortedGroups(const ScanResults& results) {
-    std::vector<Group> groups;
-    // Equal keys are visited one after another, so a group is a run of equal keys.
-    const std::string* key = nullptr;
-    for (const auto& [entryKey, item] : results) {
-        if (key == nullptr || entryKey != *key) {
-            groups.emplace_back();
-            key = &entryKey;
-        }
-        groups.back().push_back(&item);
-    }
-    std::erase_if(groups, [](const Group& g) { return g.size() < 2; });
+    std::vector<Group> groups = DuplicateGroups(results);
     for (Group& g : groups) {
         std::sort(g.begin(), g.end(),
                   [](const CFileItem* a, const CFileItem* b) { return a->path < b->path; });

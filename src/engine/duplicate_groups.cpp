@@ -1,0 +1,27 @@
+#include "engine/duplicate_groups.h"
+
+namespace krelix {
+
+std::vector<std::vector<const CFileItem*>> DuplicateGroups(const CVornex::ResultMap& map) {
+    std::vector<std::vector<const CFileItem*>> groups;
+    ForEachSharedKey(map, [&](auto first, auto last) {
+        std::vector<const CFileItem*>& group = groups.emplace_back();
+        for (auto member = first; member != last; ++member) {
+            group.push_back(&member->second);
+        }
+    });
+    return groups;
+}
+
+std::vector<CFileItem> TakeDuplicateGroups(CVornex::ResultMap& map) {
+    std::vector<CFileItem> records;
+    ForEachSharedKey(map, [&](auto first, auto last) {
+        for (auto member = first; member != last; ++member) {
+            records.push_back(std::move(member->second));
+        }
+    });
+    map.clear();
+    return records;
+}
+
+}  // namespace krelix
