@@ -69,6 +69,7 @@ void CWaitingDlg::ShowNotice(const ProgressNotice& notice) {
             bar_->setRange(0, 0);
             return;
         case ProgressNotice::Kind::Comparing:
+        case ProgressNotice::Kind::Reading:
             SetStatus(QStringLiteral("Comparing : ") + path);
             bar_->setRange(0, kBarSteps);
             bar_->setValue(notice.bytesToHash == 0

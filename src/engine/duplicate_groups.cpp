@@ -2,7 +2,7 @@
 
 namespace krelix {
 
-std::vector<std::vector<const CFileItem*>> DuplicateGroups(const CVornex::ResultMap& map) {
+std::vector<std::vector<const CFileItem*>> DuplicateGroups(const ResultMap& map) {
     std::vector<std::vector<const CFileItem*>> groups;
     ForEachSharedKey(map, [&](auto first, auto last) {
         std::vector<const CFileItem*>& group = groups.emplace_back();
@@ -13,7 +13,7 @@ std::vector<std::vector<const CFileItem*>> DuplicateGroups(const CVornex::Result
     return groups;
 }
 
-std::vector<CFileItem> TakeDuplicateGroups(CVornex::ResultMap& map) {
+std::vector<CFileItem> TakeDuplicateGroups(ResultMap& map) {
     std::vector<CFileItem> records;
     ForEachSharedKey(map, [&](auto first, auto last) {
         for (auto member = first; member != last; ++member) {

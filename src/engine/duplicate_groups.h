@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/file_item.h"
-#include "engine/vornex.h"
+#include "engine/result_map.h"
 
 namespace krelix {
 
@@ -23,9 +23,9 @@ void ForEachSharedKey(Map& map, Visit visit) {
 }
 
 // The duplicate groups of a finished run, each group's members together.
-std::vector<std::vector<const CFileItem*>> DuplicateGroups(const CVornex::ResultMap& map);
+std::vector<std::vector<const CFileItem*>> DuplicateGroups(const ResultMap& map);
 
 // The same records moved out of the map, which is left empty (the next run empties it anyway).
-std::vector<CFileItem> TakeDuplicateGroups(CVornex::ResultMap& map);
+std::vector<CFileItem> TakeDuplicateGroups(ResultMap& map);
 
 }  // namespace krelix

@@ -133,7 +133,8 @@ std::optional<FirstBlock> HashFirstBlock(const std::string& path, std::uint64_t 
 std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t expectedSize,
                                       const FirstBlock& first,
                                       const std::atomic<std::int32_t>& stopFlag,
-                                      const FileIdentity* identity) {
+                                      const FileIdentity* identity,
+                                      const std::function<void(std::uint64_t)>& onChunk) {
     std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path);
     if (!file) {
         return std::nullopt;
@@ -159,6 +160,9 @@ std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t exp
         crc = libdeflate_crc32(crc, buffer, static_cast<std::size_t>(n));
         XXH3_128bits_update(scratch.state, buffer, static_cast<std::size_t>(n));
         offset += static_cast<std::uint64_t>(n);
+        if (onChunk) {
+            onChunk(static_cast<std::uint64_t>(n));
+        }
     }
     // A file that grew or shrank since it was recorded must not join the files of its old size.
     if (file->ReadAt(buffer, 1, expectedSize) != 0 ||

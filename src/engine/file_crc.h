@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -77,10 +78,12 @@ std::optional<FirstBlock> HashFirstBlock(const std::string& path, std::uint64_t 
 // whole content (its strong hash combines the first stage's and the rest's). Empty on the same
 // failures as above, also when stopFlag is set at a chunk. Given an identity, the file must
 // still have it at the end of the read: a file changed between the stages is never taken.
+// onChunk is told the size of each chunk read, on the reading thread.
 std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t expectedSize,
                                       const FirstBlock& first,
                                       const std::atomic<std::int32_t>& stopFlag,
-                                      const FileIdentity* identity = nullptr);
+                                      const FileIdentity* identity = nullptr,
+                                      const std::function<void(std::uint64_t)>& onChunk = {});
 
 // Both stages in one: the digest of the whole file, equal to what the two stages give.
 std::optional<ContentDigest> HashFile(const std::string& path, std::uint64_t expectedSize,

@@ -1,5 +1,7 @@
 #include "engine/vornex.h"
 
+#include "engine/comparison.h"
+#include "engine/file_crc.h"
 #include "engine/worker_pool.h"
 
 namespace krelix {
@@ -20,6 +22,28 @@ CVornex::~CVornex() {
     // Queued tasks refer to this engine: they must have run before it goes.
     runner_->Wait();
     runner_.reset();
+}
+
+void CVornex::Run(SearchRequest& request) {
+    Walk(request);
+    CompareCandidates(request);
+}
+
+void CVornex::CompareCandidates(SearchRequest& request) {
+    Comparison comparison(*runner_, stopFlag, request.progressWindow,
+                          static_cast<std::uint64_t>(request.filesScanned));
+    comparison.afterFirstStage = afterFirstStage;
+    comparison.readingNoticeInterval = readingNoticeInterval;
+    resultMap = comparison.Run(resultMap);
+    stopFlag = 1;
+    if (request.completionEvent) {
+        request.completionEvent();
+    }
+}
+
+std::optional<std::string> CVornex::ComputeFileCrc(const std::string& path,
+                                                   std::uint64_t expectedSize) const {
+    return krelix::ComputeFileCrc(path, expectedSize, stopFlag);
 }
 
 }  // namespace krelix

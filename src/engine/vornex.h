@@ -1,8 +1,8 @@
 #pragma once
 
 #include <atomic>
-#include <boost/unordered_map.hpp>
 #include <boost/unordered_set.hpp>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +13,7 @@
 
 #include "engine/file_item.h"
 #include "engine/name_matcher.h"
+#include "engine/result_map.h"
 #include "engine/search_request.h"
 #include "engine/task_runner.h"
 #include "platform/dir_entry.h"
@@ -27,7 +28,7 @@ namespace krelix {
 class CVornex {
   public:
     // Key text (the size text during the walk) to record.
-    using ResultMap = boost::unordered_multimap<std::string, CFileItem>;
+    using ResultMap = krelix::ResultMap;
 
     // Skips this system's folders; the mount points are read again at every walk, since
     // drives come and go while the program runs.
@@ -57,11 +58,9 @@ class CVornex {
     // True when a folder rule removes the folder (path ending with "/", case kept).
     bool IsFolderSkipped(const std::string& folder, const SearchRequest& request) const;
 
-    // The second stage: hashes every file whose size another file shares, first its first (and
-    // last) block and then, for the files where another file of their size agrees, the rest;
-    // replaces resultMap by the files hashed whole, keyed by group key; sends the end notice,
-    // sets stopFlag and calls completionEvent. Hashing runs in batches on the pool while its
-    // queue is short, else on this thread.
+    // The second part of a run (see Comparison): hashes every file whose size another file
+    // shares and replaces resultMap by the files hashed whole, keyed by group key; sends the end
+    // notice, sets stopFlag and calls completionEvent.
     void CompareCandidates(SearchRequest& request);
 
     // The CRC text of the file, empty on failure or stop (see krelix::ComputeFileCrc).
@@ -70,6 +69,8 @@ class CVornex {
 
     // Called on the search thread between the two hashing stages when set (tests).
     std::function<void()> afterFirstStage;
+    // See Comparison::readingNoticeInterval.
+    std::chrono::nanoseconds readingNoticeInterval = std::chrono::milliseconds(50);
 
     // 0 while a run may go on; any other value asks it to stop. Any thread may set it to 1.
     std::atomic<std::int32_t> stopFlag{1};
@@ -83,12 +84,6 @@ class CVornex {
                     std::vector<std::string>& subfolders);
     void RecordFile(const DirEntry& entry, SearchRequest& request);
 
-    struct Candidate;
-    struct CompareProgress;
-    void HashFirstBlocks(Candidate* batch, std::size_t count, const CompareProgress& progress);
-    void HashRests(Candidate* const* batch, std::size_t count);
-    void Dispatch(TaskRunner::Task task);
-
     SkipFolders skipFolders_;
     bool refreshMountPoints_ = false;
     // Per walk: the request's patterns; every folder read so far, so that a folder reached again
@@ -101,7 +96,6 @@ class CVornex {
     DirEntry entry_;  // reused for every entry, saving allocations
 
     std::unique_ptr<TaskRunner> runner_;
-    std::atomic<std::uint64_t> bytesHashed_{0};  // of the current comparison, for progress
 };
 
 }  // namespace krelix

@@ -177,12 +177,9 @@ void CVornex::RecordFile(const DirEntry& entry, SearchRequest& request) {
     item.modified = entry.modified;
     const auto recorded = resultMap.emplace(SizeText(entry.size), std::move(item));
     ++request.filesScanned;
-    if (request.progressWindow != nullptr && request.filesScanned % 5 == 0) {
-        ProgressNotice notice;
-        notice.kind = ProgressNotice::Kind::Searching;
-        notice.path = recorded->second.path;
-        notice.filesFound = static_cast<std::uint64_t>(request.filesScanned);
-        request.progressWindow->OnProgress(notice);
+    if (request.filesScanned % 5 == 0) {
+        SendNotice(request.progressWindow, ProgressNotice::Kind::Searching, recorded->second.path,
+                   static_cast<std::uint64_t>(request.filesScanned));
     }
 }
 

@@ -62,12 +62,14 @@ class HookedPrompts final : public Prompts {
 class Gate {
   public:
     // With a stop flag the gate also opens once the flag is set.
-    explicit Gate(ProgressNotice::Kind kind, const std::atomic<std::int32_t>* stopFlag = nullptr)
-        : kind_(kind), stopFlag_(stopFlag) {}
+    // With `accepts` it holds only at a notice of the kind that it accepts.
+    explicit Gate(ProgressNotice::Kind kind, const std::atomic<std::int32_t>* stopFlag = nullptr,
+                  std::function<bool(const ProgressNotice&)> accepts = {})
+        : kind_(kind), stopFlag_(stopFlag), accepts_(std::move(accepts)) {}
 
     void OnNotice(const ProgressNotice& notice) {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (notice.kind != kind_ || reached_) {
+        if (notice.kind != kind_ || reached_ || (accepts_ && !accepts_(notice))) {
             return;
         }
         reached_ = true;
@@ -99,6 +101,7 @@ class Gate {
   private:
     const ProgressNotice::Kind kind_;
     const std::atomic<std::int32_t>* stopFlag_;
+    const std::function<bool(const ProgressNotice&)> accepts_;
     std::mutex mutex_;
     std::condition_variable released_;
     bool reached_ = false;

@@ -1,0 +1,337 @@
+#include "engine/comparison.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <optional>
+#include <tuple>
+#include <utility>
+
+#include "engine/duplicate_groups.h"
+#include "engine/file_crc.h"
+#include "engine/hash_placement.h"
+
+namespace krelix {
+
+struct Comparison::Candidate {
+    enum class State : std::uint8_t {
+        LeftOut,     // unreadable, changed, stopped, or alone with its first (and last) block
+        FirstBlock,  // crc, strong and lastBlockCrc are the first stage's
+        Whole,       // digest is of the whole content
+    };
+    CFileItem* item = nullptr;  // in the walk's map, which stays untouched until the end
+    // The digest's parts, laid out so that a candidate takes 40 bytes.
+    StrongHash strong;
+    std::uint32_t crc = 0;
+    std::uint32_t lastBlockCrc = 0;
+    State state = State::LeftOut;
+
+    FirstBlock firstBlock() const { return FirstBlock{{crc, strong}, lastBlockCrc, false}; }
+    void SetDigest(const ContentDigest& digest) {
+        crc = digest.crc;
+        strong = digest.strong;
+    }
+};
+
+namespace {
+
+// The runs of candidates that share a size: they were collected one size after another.
+template <typename Candidates, typename Visit>
+void ForEachSizeBucket(Candidates& candidates, Visit visit) {
+    for (std::size_t begin = 0; begin < candidates.size();) {
+        std::size_t end = begin + 1;
+        while (end < candidates.size() &&
+               candidates[end].item->size == candidates[begin].item->size) {
+            ++end;
+        }
+        visit(begin, end);
+        begin = end;
+    }
+}
+
+// One file reached under two paths (a hard link made during the walk, a file mounted over
+// another) must not become its own duplicate: one path stays a candidate, the one seen last
+// changed (a link made during the walk moves the file's status-change time), else the first.
+void DropSecondPaths(std::vector<CFileItem*>& members) {
+    std::vector<CFileItem*> byFile(members);
+    std::stable_sort(byFile.begin(), byFile.end(), [](const CFileItem* a, const CFileItem* b) {
+        return std::tie(a->identity.device, a->identity.inode, b->identity.changedNs) <
+               std::tie(b->identity.device, b->identity.inode, a->identity.changedNs);
+    });
+    std::vector<const CFileItem*> seconds;
+    for (std::size_t i = 1; i < byFile.size(); ++i) {
+        const FileIdentity& a = byFile[i - 1]->identity;
+        const FileIdentity& b = byFile[i]->identity;
+        if (b.inode != 0 && a.device == b.device && a.inode == b.inode) {
+            seconds.push_back(byFile[i]);
+        }
+    }
+    if (!seconds.empty()) {
+        std::sort(seconds.begin(), seconds.end());
+        std::erase_if(members, [&](const CFileItem* member) {
+            return std::binary_search(seconds.begin(), seconds.end(), member);
+        });
+    }
+}
+
+std::int64_t SteadyNowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+Comparison::Comparison(TaskRunner& runner, const std::atomic<std::int32_t>& stopFlag,
+                       ProgressSink* sink, std::uint64_t filesFound)
+    : runner_(runner), stopFlag_(stopFlag), sink_(sink), filesFound_(filesFound) {}
+
+Comparison::~Comparison() = default;
+
+ResultMap Comparison::Run(ResultMap& walked) {
+    CollectCandidates(walked);
+    HashFirstStage();
+    if (afterFirstStage) {
+        afterFirstStage();
+    }
+    DropUnsharedFirstBlocks();
+    if (!stopped_) {
+        HashSecondStage();
+    }
+    ResultMap keyed = AssignGroupKeys();
+    Notify(ProgressNotice::Kind::ComparisonEnded, std::string());
+    return keyed;
+}
+
+void Comparison::CollectCandidates(ResultMap& walked) {
+    std::vector<CFileItem*> members;
+    ForEachSharedKey(walked, [&](auto first, auto last) {
+        members.clear();
+        for (auto member = first; member != last; ++member) {
+            members.push_back(&member->second);
+        }
+        DropSecondPaths(members);
+        if (members.size() > 1) {
+            for (CFileItem* member : members) {
+                candidates_.push_back(Candidate{member, {}, 0, 0, Candidate::State::LeftOut});
+                bytesToHash_ += member->size;
+            }
+        }
+    });
+}
+
+// The flag is read after each batch (and inside it after each file): after a stop in the walk
+// the first candidate is still tried, and fails at its first chunk unless it is empty.
+void Comparison::HashFirstStage() {
+    for (std::size_t begin = 0; begin < candidates_.size() && !stopped_;) {
+        const std::size_t count = std::min(kFirstStageBatchFiles, candidates_.size() - begin);
+        Candidate* const batch = &candidates_[begin];
+        Dispatch([this, batch, count] { HashFirstBlocks(batch, count); });
+        begin += count;
+        stopped_ = StopRequested();
+    }
+    runner_.Wait();
+    stopped_ = stopped_ || StopRequested();
+}
+
+void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
+    // Opened together, so that with a cold cache the kernel reads their first blocks at once.
+    std::array<std::optional<ReadOnlyFile>, kFirstStageBatchFiles> files;
+    for (std::size_t i = 0; i < count && !StopRequested(); ++i) {
+        files[i] = OpenFirstBlock(batch[i].item->path, batch[i].item->size);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        // A stop ends the visit after the file being hashed.
+        if (StopRequested() && i > 0) {
+            break;
+        }
+        Candidate& candidate = batch[i];
+        const CFileItem& item = *candidate.item;
+        Notify(ProgressNotice::Kind::Comparing, item.path);
+        std::optional<FirstBlock> first;
+        if (files[i]) {
+            first = HashFirstBlock(*files[i], item.size, stopFlag_, &item.identity);
+            files[i].reset();
+        }
+        if (first) {
+            candidate.SetDigest(first->digest);
+            candidate.lastBlockCrc = first->lastBlockCrc;
+            candidate.state =
+                first->complete ? Candidate::State::Whole : Candidate::State::FirstBlock;
+        }
+        bytesHashed_.fetch_add(first && !first->complete ? FirstStageBytes(item.size) : item.size,
+                               std::memory_order_relaxed);
+    }
+}
+
+// A file whose first (and last) block no other file of its size shares has no duplicate.
+void Comparison::DropUnsharedFirstBlocks() {
+    std::vector<std::uint32_t> order;
+    ForEachSizeBucket(candidates_, [&](std::size_t begin, std::size_t end) {
+        order.clear();
+        for (std::size_t i = begin; i < end; ++i) {
+            if (candidates_[i].state != Candidate::State::LeftOut) {
+                order.push_back(static_cast<std::uint32_t>(i));
+            }
+        }
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return candidates_[a].strong < candidates_[b].strong;
+        });
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            const StrongHash& strong = candidates_[order[k]].strong;
+            const bool shared =
+                (k > 0 && candidates_[order[k - 1]].strong == strong) ||
+                (k + 1 < order.size() && candidates_[order[k + 1]].strong == strong);
+            Candidate& candidate = candidates_[order[k]];
+            if (!shared && candidate.state == Candidate::State::FirstBlock) {
+                // Its rest will never be read: counted as done, for the progress bar.
+                bytesHashed_.fetch_add(candidate.item->size - FirstStageBytes(candidate.item->size),
+                                       std::memory_order_relaxed);
+            }
+            if (!shared) {
+                candidate.state = Candidate::State::LeftOut;
+            }
+        }
+    });
+}
+
+// The rest of each file still in question, in batches of similar weight, so that a worker never
+// takes all the large files at once.
+void Comparison::HashSecondStage() {
+    std::vector<Candidate*> rest;
+    for (Candidate& candidate : candidates_) {
+        if (candidate.state == Candidate::State::FirstBlock) {
+            rest.push_back(&candidate);
+        }
+    }
+    for (std::size_t begin = 0; begin < rest.size() && !stopped_;) {
+        std::size_t end = begin;
+        std::uint64_t bytes = 0;
+        while (end < rest.size() && end - begin < kRestBatchFiles && bytes < kRestBatchBytes) {
+            bytes += rest[end]->item->size - FirstStageBytes(rest[end]->item->size);
+            ++end;
+        }
+        Candidate* const* const batch = &rest[begin];
+        const std::size_t count = end - begin;
+        Dispatch([this, batch, count] { HashRests(batch, count); });
+        begin = end;
+        stopped_ = StopRequested();
+    }
+    runner_.Wait();
+}
+
+void Comparison::HashRests(Candidate* const* batch, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        Candidate& candidate = *batch[i];
+        const CFileItem& item = *candidate.item;
+        const std::uint64_t restBytes = item.size - FirstStageBytes(item.size);
+        std::uint64_t read = 0;
+        std::optional<ContentDigest> whole;
+        if (!StopRequested()) {
+            whole = HashRest(item.path, item.size, candidate.firstBlock(), stopFlag_,
+                             &item.identity, [&](std::uint64_t bytes) {
+                                 read += bytes;
+                                 NoteBytesRead(bytes, item.path);
+                             });
+        }
+        candidate.state = whole ? Candidate::State::Whole : Candidate::State::LeftOut;
+        if (whole) {
+            candidate.SetDigest(*whole);
+        }
+        // What a failed or stopped read left unread counts as done.
+        bytesHashed_.fetch_add(restBytes - std::min(read, restBytes), std::memory_order_relaxed);
+    }
+}
+
+// Files of one size whose CRC agrees but whose content does not are told apart by the strong
+// hash; the later group gets "-2", "-3", ... after its key, so that keys stay unique and such
+// files never form a group.
+ResultMap Comparison::AssignGroupKeys() {
+    struct Keyed {
+        std::uint32_t crc;
+        StrongHash strong;
+        std::uint32_t index;
+    };
+    std::vector<Keyed> keyed;
+    std::vector<std::uint32_t> suffix(candidates_.size(), 0);
+    ForEachSizeBucket(candidates_, [&](std::size_t begin, std::size_t end) {
+        keyed.clear();
+        for (std::size_t i = begin; i < end; ++i) {
+            if (candidates_[i].state == Candidate::State::Whole) {
+                keyed.push_back(
+                    {candidates_[i].crc, candidates_[i].strong, static_cast<std::uint32_t>(i)});
+            }
+        }
+        std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+            return std::tie(a.crc, a.strong, a.index) < std::tie(b.crc, b.strong, b.index);
+        });
+        // Within one CRC, the contents in the order of their first file.
+        for (std::size_t k = 0; k < keyed.size();) {
+            std::size_t crcEnd = k;
+            std::vector<std::pair<std::uint32_t, std::size_t>> contents;  // first index, start
+            while (crcEnd < keyed.size() && keyed[crcEnd].crc == keyed[k].crc) {
+                if (crcEnd == k || !(keyed[crcEnd].strong == keyed[crcEnd - 1].strong)) {
+                    contents.emplace_back(keyed[crcEnd].index, crcEnd);
+                }
+                ++crcEnd;
+            }
+            if (contents.size() > 1) {
+                std::sort(contents.begin(), contents.end());
+                for (std::size_t rank = 1; rank < contents.size(); ++rank) {
+                    for (std::size_t j = contents[rank].second;
+                         j < crcEnd && keyed[j].strong == keyed[contents[rank].second].strong;
+                         ++j) {
+                        suffix[keyed[j].index] = static_cast<std::uint32_t>(rank + 1);
+                    }
+                }
+            }
+            k = crcEnd;
+        }
+    });
+    ResultMap groups;
+    for (std::size_t i = 0; i < candidates_.size(); ++i) {
+        Candidate& candidate = candidates_[i];
+        if (candidate.state != Candidate::State::Whole) {
+            continue;
+        }
+        CFileItem& item = *candidate.item;
+        item.crc = CrcText(candidate.crc);
+        item.groupKey = MakeGroupKey(item.size, item.crc);
+        if (suffix[i] != 0) {
+            item.groupKey += '-' + std::to_string(suffix[i]);
+        }
+        std::string key = item.groupKey;
+        groups.emplace(std::move(key), std::move(item));
+    }
+    return groups;
+}
+
+void Comparison::Dispatch(TaskRunner::Task task) {
+    if (ChooseHashPlace(runner_) == HashPlace::Pool) {
+        runner_.Schedule(std::move(task));
+    } else {
+        task();
+    }
+}
+
+void Comparison::NoteBytesRead(std::uint64_t bytes, const std::string& path) {
+    bytesHashed_.fetch_add(bytes, std::memory_order_relaxed);
+    if (sink_ == nullptr) {
+        return;
+    }
+    const std::int64_t now = SteadyNowNs();
+    std::int64_t last = lastReadingNotice_.load(std::memory_order_relaxed);
+    // One reader wins each interval; the others go on reading.
+    if ((last != kNoReadingNoticeYet && now - last < readingNoticeInterval.count()) ||
+        !lastReadingNotice_.compare_exchange_strong(last, now, std::memory_order_relaxed)) {
+        return;
+    }
+    Notify(ProgressNotice::Kind::Reading, path);
+}
+
+void Comparison::Notify(ProgressNotice::Kind kind, const std::string& path) {
+    SendNotice(sink_, kind, path, filesFound_, bytesHashed_.load(std::memory_order_relaxed),
+               bytesToHash_);
+}
+
+}  // namespace krelix

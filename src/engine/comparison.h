@@ -1,0 +1,68 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/progress_sink.h"
+#include "engine/result_map.h"
+#include "engine/task_runner.h"
+
+namespace krelix {
+
+// The comparison of one run, as a pipeline of stages over the files whose size another file
+// shares: collect them, hash their first (and last) blocks, drop the files alone with those
+// blocks, hash the rest of the others, and key the files hashed whole by content. Runs once, on
+// the search thread; batches of hashing go to the runner while its queue is short.
+class Comparison {
+  public:
+    Comparison(TaskRunner& runner, const std::atomic<std::int32_t>& stopFlag, ProgressSink* sink,
+               std::uint64_t filesFound);
+    ~Comparison();
+    Comparison(const Comparison&) = delete;
+    Comparison& operator=(const Comparison&) = delete;
+
+    // Runs every stage over the walk's map and answers the files hashed whole, moved out of it
+    // and keyed by group key; sends the ComparisonEnded notice last. Files of one size whose
+    // CRC agrees but whose content does not get "-2", "-3", ... after the later group's key.
+    ResultMap Run(ResultMap& walked);
+
+    // Called on the search thread between the two stages when set (tests).
+    std::function<void()> afterFirstStage;
+    // The least time between two Reading notices; often enough for a window that shows the
+    // latest notice every 100 ms (tests: 0, a notice per chunk).
+    std::chrono::nanoseconds readingNoticeInterval = std::chrono::milliseconds(50);
+
+  private:
+    struct Candidate;
+
+    void CollectCandidates(ResultMap& walked);
+    void HashFirstStage();
+    void DropUnsharedFirstBlocks();
+    void HashSecondStage();
+    ResultMap AssignGroupKeys();
+
+    void HashFirstBlocks(Candidate* batch, std::size_t count);
+    void HashRests(Candidate* const* batch, std::size_t count);
+    void Dispatch(TaskRunner::Task task);
+    bool StopRequested() const { return stopFlag_.load(std::memory_order_relaxed) != 0; }
+    // Counts bytes read by the second stage and, now and then, names the file being read.
+    void NoteBytesRead(std::uint64_t bytes, const std::string& path);
+    void Notify(ProgressNotice::Kind kind, const std::string& path);
+
+    TaskRunner& runner_;
+    const std::atomic<std::int32_t>& stopFlag_;
+    ProgressSink* sink_;
+    std::uint64_t filesFound_;
+    std::uint64_t bytesToHash_ = 0;
+    std::atomic<std::uint64_t> bytesHashed_{0};
+    static constexpr std::int64_t kNoReadingNoticeYet = INT64_MIN;
+    std::atomic<std::int64_t> lastReadingNotice_{kNoReadingNoticeYet};  // steady clock, ns
+    std::vector<Candidate> candidates_;
+    bool stopped_ = false;
+};
+
+}  // namespace krelix
