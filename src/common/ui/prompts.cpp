@@ -70,7 +70,9 @@ QString MessageBoxPrompts::ChooseFolder(const QString& title, const QString& sta
 
 QString MessageBoxPrompts::ChooseSaveFile(const QString& title, const QString& startPath,
                                           const QString& filter) {
-    return QFileDialog::getSaveFileName(Owner(parent_), title, startPath, filter);
+    // The caller asks about an existing file once it knows the final name.
+    return QFileDialog::getSaveFileName(Owner(parent_), title, startPath, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 }  // namespace krelix

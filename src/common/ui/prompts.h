@@ -23,7 +23,8 @@ class Prompts {
     virtual bool AskYesNo(const QString& caption, const QString& text) = 0;
     // The chosen folder, or an empty text when the user cancelled.
     virtual QString ChooseFolder(const QString& title, const QString& startFolder) = 0;
-    // The chosen file to write, or an empty text when the user cancelled.
+    // The chosen file to write, or an empty text when the user cancelled. Does not ask about
+    // an existing file: the caller may still add an extension, and asks itself.
     virtual QString ChooseSaveFile(const QString& title, const QString& startPath,
                                    const QString& filter) = 0;
 };
