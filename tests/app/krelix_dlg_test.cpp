@@ -15,11 +15,13 @@
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
+#include <memory>
 
 #include "app/folder_list_box.h"
 #include "app/krelix_dlg_model.h"
 #include "app/mfc_list_ctrl_ex.h"
 #include "support/fake_prompts.h"
+#include "support/immutable_folder.h"
 #include "support/temp_tree.h"
 
 namespace krelix {
@@ -328,18 +330,23 @@ TEST_F(KrelixDlgSettingsFile, ABrokenFileIsKeptAsideWithItsBytesAndReportedOnce)
 }
 
 TEST_F(KrelixDlgSettingsFile, AFileThatCannotBeSetAsideIsNeverSavedOver) {
-    if (test::RunningAsRoot()) {
-        GTEST_SKIP() << "root renames in read-only folders";
-    }
     const std::string broken = "\x91\xC1";
     const std::string locked = tree.AddFile("locked/settings.dat", broken);
-    tree.SetMode("locked/settings.dat", 0644);
-    tree.SetMode("locked", 0555);
     {
+        // Immutable stops root too; chmod does for anyone else.
+        auto frozen = std::make_unique<test::ImmutableFolder>(tree.Path("locked"));
+        if (!frozen->ok()) {
+            frozen.reset();
+            if (test::RunningAsRoot()) {
+                GTEST_SKIP() << "root renames in read-only folders";
+            }
+            tree.SetMode("locked", 0555);
+        }
         Run run(locked);
         ASSERT_EQ(1u, run.prompts.shown.size());
         EXPECT_TRUE(run.prompts.shown[0].text.contains(QStringLiteral("will not save")));
-        tree.SetMode("locked", 0755);  // now a save could replace it
+        frozen.reset();  // now a save could replace it
+        tree.SetMode("locked", 0755);
         EXPECT_TRUE(run.window.close());
     }
     EXPECT_EQ(broken, tree.Read("locked/settings.dat"));
