@@ -10,10 +10,31 @@
 #include "app/search_controller.h"
 #include "app/search_criteria.h"
 #include "app/use_sh_get_file_info.h"
+#include "common/ui/prompts.h"
+#include "operations/ui/shell_paths.h"
 #include "preview/ui/preview_dlg.h"
 #include "settings/ui/settings_dlg.h"
 
 namespace krelix {
+namespace {
+
+QString SettingsProblemText(const SettingsProblem& problem) {
+    const QString read = QStringLiteral(
+                             "The settings file\n%1\ncould not be read, so Krelix starts "
+                             "with an empty file-type list.\n")
+                             .arg(DisplayPath(problem.path));
+    if (problem.keptAs.empty()) {
+        return read + QStringLiteral(
+                          "It could not be renamed either, so Krelix leaves it as it is "
+                          "and will not save its settings this time.");
+    }
+    return read + QStringLiteral(
+                      "It was kept unchanged as\n%1\nand a new settings file will be "
+                      "written when Krelix closes.")
+                      .arg(DisplayPath(problem.keptAs));
+}
+
+}  // namespace
 
 CKrelixDlg::Dialogs CKrelixDlg::RealDialogs() {
     Dialogs dialogs;
@@ -34,7 +55,9 @@ CKrelixDlg::CKrelixDlg(KrelixDlgModel& model, Prompts& prompts, Dialogs dialogs,
     setObjectName(QStringLiteral("KrelixDlg"));
     setWindowIcon(ProgramIcon());
     setWindowTitle(QStringLiteral("Tessmark Duplicate Finder"));
-    model_.LoadSettings();
+    if (const auto problem = model_.LoadSettings()) {
+        prompts_.Inform(AppCaption(), SettingsProblemText(*problem), PromptIcon::Warning);
+    }
     BuildControls();
     RegisterOwnCommands();
     criteria_ = std::make_unique<SearchCriteria>(*this);

@@ -46,7 +46,8 @@ class CKrelixDlg : public QWidget {
     };
     static Dialogs RealDialogs();
 
-    // Reads the settings file into the model's catalogue while it builds the window.
+    // Reads the settings file into the model's catalogue while it builds the window; a file
+    // that cannot be read is reported once through prompts.
     CKrelixDlg(KrelixDlgModel& model, Prompts& prompts, Dialogs dialogs = RealDialogs(),
                QWidget* parent = nullptr);
     ~CKrelixDlg() override;

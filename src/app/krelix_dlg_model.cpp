@@ -1,5 +1,7 @@
 #include "app/krelix_dlg_model.h"
 
+#include <ctime>
+
 #include "engine/vornex.h"
 #include "settings/settings_file.h"
 
@@ -19,12 +21,23 @@ CVornex& KrelixDlgModel::engine() {
     return *engine_;
 }
 
-void KrelixDlgModel::LoadSettings() {
-    krelix::LoadSettings(settingsPath_, catalogue_);
+std::optional<SettingsProblem> KrelixDlgModel::LoadSettings() {
+    if (krelix::LoadSettings(settingsPath_, catalogue_) != SettingsLoad::Unreadable) {
+        return std::nullopt;
+    }
+    SettingsProblem problem{settingsPath_, {}};
+    if (auto kept = SetAsideSettings(settingsPath_, std::time(nullptr))) {
+        problem.keptAs = std::move(*kept);
+    } else {
+        keepSettingsFile_ = true;
+    }
+    return problem;
 }
 
 void KrelixDlgModel::SaveSettings() const {
-    krelix::SaveSettings(settingsPath_, catalogue_);
+    if (!keepSettingsFile_) {
+        krelix::SaveSettings(settingsPath_, catalogue_);
+    }
 }
 
 void KrelixDlgModel::SetCommandHandler(CommandId id, std::function<void()> handler) {

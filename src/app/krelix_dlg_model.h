@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/command_id.h"
@@ -16,6 +17,12 @@
 namespace krelix {
 
 class CVornex;
+
+// A settings file found at start that could not be read, for the one message about it.
+struct SettingsProblem {
+    std::string path;    // the file as it was named
+    std::string keptAs;  // where its bytes are now; empty when it could not be set aside
+};
 
 // What the main window holds for the life of the program, without any widget: the search
 // settings word, the result copy and its rows, the catalogue with its settings file, and the
@@ -32,11 +39,11 @@ class KrelixDlgModel {
     KrelixDlgModel& operator=(const KrelixDlgModel&) = delete;
 
     const std::string& settingsPath() const { return settingsPath_; }
-    // Reads the settings file into the catalogue; a missing, empty or broken file leaves the
-    // catalogue empty, silently.
-    void LoadSettings();
+    // Reads the settings file into the catalogue; a missing or empty file leaves it empty. A
+    // file that cannot be read is renamed aside so that no save destroys it, and reported.
+    std::optional<SettingsProblem> LoadSettings();
     // Writes the catalogue to the settings file; a file that cannot be written is left as it
-    // was, silently.
+    // was, silently. Writes nothing when an unreadable file could not be set aside.
     void SaveSettings() const;
 
     std::uint32_t searchFlags() const { return searchFlags_; }
@@ -62,6 +69,7 @@ class KrelixDlgModel {
 
   private:
     std::string settingsPath_;
+    bool keepSettingsFile_ = false;
     std::uint32_t searchFlags_ = DEFAULT_SEARCH_FLAGS;
     FileTypeCatalogue catalogue_;
     std::unique_ptr<CVornex> engine_;

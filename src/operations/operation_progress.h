@@ -17,6 +17,10 @@ class OperationProgress {
     virtual bool Next(std::size_t done, const std::string& path) = 0;
     // The command is over (finished or stopped).
     virtual void End() = 0;
+    // A message box or chooser opens during the command: the feedback must neither cover it nor
+    // take its keys until the matching Resume. Calls may nest.
+    virtual void Suspend() {}
+    virtual void Resume() {}
 };
 
 // No feedback and no way to stop, for commands over one file.

@@ -49,10 +49,12 @@ bool ReadText(const msgpack::object& o, std::string& out) {
         return false;
     }
     text = text.substr(0, text.find('\0'));
-    if (!IsValidUtf8(text)) {
-        return false;
+    // A stray byte costs one character, not the whole catalogue.
+    if (IsValidUtf8(text)) {
+        out.assign(text);
+    } else {
+        out = Utf8FromWide(WideFromUtf8(text));
     }
-    out.assign(text);
     return true;
 }
 

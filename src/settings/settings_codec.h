@@ -23,8 +23,9 @@ std::string PackSettings(const FileTypeCatalogue& catalogue);
 // Replaces the catalogue by the one in bytes, everything unchecked. Reading accepts more than
 // the writer produces: str8 and bin headers for texts, categories and types of 0 or 1 elements,
 // further elements of any kind (ignored), bytes after the value (ignored). A text ends at its
-// first zero byte. Anything else (malformed or truncated MessagePack, another shape, a text
-// that is not UTF-8, more than kMaxSettingsSize bytes) returns false with the catalogue empty.
+// first zero byte; bytes in it that are not UTF-8 become U+FFFD, as WideFromUtf8 decodes them.
+// Anything else (malformed or truncated MessagePack, another shape, more than kMaxSettingsSize
+// bytes) returns false with the catalogue empty.
 bool UnpackSettings(std::string_view bytes, FileTypeCatalogue& catalogue);
 
 }  // namespace krelix

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -161,10 +162,48 @@ bool ReplaceFile(const fs::path& path, std::string_view bytes) {
 
 }  // namespace
 
-bool LoadSettings(const std::string& path, FileTypeCatalogue& catalogue) {
+SettingsLoad LoadSettings(const std::string& path, FileTypeCatalogue& catalogue) {
     catalogue.Clear();
     const std::optional<std::string> bytes = ReadSettingsFile(path);
-    return bytes && UnpackSettings(*bytes, catalogue);
+    if (bytes && UnpackSettings(*bytes, catalogue)) {
+        return SettingsLoad::Loaded;
+    }
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 ? errno == ENOENT
+                                       : S_ISREG(info.st_mode) && info.st_size == 0) {
+        return SettingsLoad::Absent;
+    }
+    return SettingsLoad::Unreadable;
+}
+
+std::optional<std::string> SetAsideSettings(const std::string& path, std::time_t now) {
+    std::tm local{};
+    char stamp[32] = {};
+    if (path.empty() || localtime_r(&now, &local) == nullptr ||
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local) == 0) {
+        return std::nullopt;
+    }
+    const std::string base = path + ".unreadable-" + stamp;
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        const std::string candidate = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0) {
+            return candidate;
+        }
+        if (errno == EINVAL || errno == ENOSYS) {
+            // A file system without RENAME_NOREPLACE: a hard link fails on an existing name too.
+            if (link(path.c_str(), candidate.c_str()) == 0) {
+                if (unlink(path.c_str()) == 0) {
+                    return candidate;
+                }
+                unlink(candidate.c_str());
+                return std::nullopt;
+            }
+        }
+        if (errno != EEXIST) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
 }
 
 bool SaveSettings(const std::string& path, const FileTypeCatalogue& catalogue) {

@@ -1,15 +1,29 @@
 #pragma once
 
+#include <ctime>
+#include <optional>
 #include <string>
 
 namespace krelix {
 
 class FileTypeCatalogue;
 
-// Reads settings.dat at path into the catalogue, replacing what it held. False, with the
-// catalogue empty, when the file is missing, empty, not a regular file (a FIFO is never
-// opened for reading), larger than kMaxSettingsSize or not a valid catalogue. UI thread.
-bool LoadSettings(const std::string& path, FileTypeCatalogue& catalogue);
+enum class SettingsLoad {
+    Loaded,
+    Absent,      // missing (or a dangling link) or empty: nothing there to lose
+    Unreadable,  // there, but not a regular file (a FIFO is never opened for reading),
+                 // unreadable, larger than kMaxSettingsSize or not a valid catalogue
+};
+
+// Reads settings.dat at path into the catalogue, replacing what it held; the catalogue is left
+// empty unless the result is Loaded. UI thread.
+SettingsLoad LoadSettings(const std::string& path, FileTypeCatalogue& catalogue);
+
+// Renames an unreadable settings file out of the way so that a later save cannot destroy it:
+// to "<path>.unreadable-YYYYMMDD-HHMMSS" (now, local time), with "-2", "-3"... added when that
+// name is taken. Never replaces an existing file. The new path, or nothing when it could not be
+// renamed (the file is then where it was).
+std::optional<std::string> SetAsideSettings(const std::string& path, std::time_t now);
 
 // Writes the catalogue (without check marks) to path. The whole file is built in memory, then
 // written to a temporary file beside it, flushed to disk and renamed over path, so a failure at

@@ -14,11 +14,14 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <filesystem>
+#include <memory>
 
 #include "app/folder_list_box.h"
 #include "app/krelix_dlg_model.h"
 #include "app/mfc_list_ctrl_ex.h"
 #include "support/fake_prompts.h"
+#include "support/immutable_folder.h"
 #include "support/temp_tree.h"
 
 namespace krelix {
@@ -298,21 +301,55 @@ TEST_F(KrelixDlgSettingsFile, TheCatalogueComesBackAtTheNextStartButTheSearchFla
     EXPECT_EQ(next.model.searchFlags(), DEFAULT_SEARCH_FLAGS);
 }
 
-TEST_F(KrelixDlgSettingsFile, ABrokenFileStartsEmptyAndIsReplacedOnlyAtClose) {
+TEST_F(KrelixDlgSettingsFile, ABrokenFileIsKeptAsideWithItsBytesAndReportedOnce) {
     const std::string broken(
         "\x91\x92\xA9"
         "Any",
         6);  // ends inside a string
     tree.AddFile("settings.dat", broken);
-    Run run(path);
-    EXPECT_TRUE(run.model.catalogue().IsEmpty());
-    EXPECT_EQ(tree.Read("settings.dat"), broken);
-    run.window.setEnabled(false);  // a search is running: the window stays open, nothing saved
-    EXPECT_FALSE(run.window.close());
-    EXPECT_EQ(tree.Read("settings.dat"), broken);
-    run.window.setEnabled(true);
-    EXPECT_TRUE(run.window.close());
-    EXPECT_EQ(tree.Read("settings.dat"), std::string("\x90", 1));
+    {
+        Run run(path);
+        EXPECT_TRUE(run.model.catalogue().IsEmpty());
+        const auto kept = std::filesystem::directory_iterator(tree.root())->path();
+        EXPECT_TRUE(kept.filename().string().starts_with("settings.dat.unreadable-")) << kept;
+        EXPECT_EQ(broken, tree.Read(kept.filename().string()));
+        ASSERT_EQ(1u, run.prompts.shown.size());
+        EXPECT_TRUE(run.prompts.shown[0].text.contains(QString::fromStdString(path)));
+        EXPECT_TRUE(run.prompts.shown[0].text.contains(QString::fromStdString(kept.string())));
+
+        run.window.setEnabled(false);  // a search is running: the window stays open
+        EXPECT_FALSE(run.window.close());
+        EXPECT_FALSE(tree.Exists("settings.dat"));
+        run.window.setEnabled(true);
+        EXPECT_TRUE(run.window.close());
+        EXPECT_EQ(tree.Read("settings.dat"), std::string("\x90", 1));
+        EXPECT_EQ(broken, tree.Read(kept.filename().string()));
+    }
+    Run next(path);
+    EXPECT_TRUE(next.prompts.shown.empty());
+}
+
+TEST_F(KrelixDlgSettingsFile, AFileThatCannotBeSetAsideIsNeverSavedOver) {
+    const std::string broken = "\x91\xC1";
+    const std::string locked = tree.AddFile("locked/settings.dat", broken);
+    {
+        // Immutable stops root too; chmod does for anyone else.
+        auto frozen = std::make_unique<test::ImmutableFolder>(tree.Path("locked"));
+        if (!frozen->ok()) {
+            frozen.reset();
+            if (test::RunningAsRoot()) {
+                GTEST_SKIP() << "root renames in read-only folders";
+            }
+            tree.SetMode("locked", 0555);
+        }
+        Run run(locked);
+        ASSERT_EQ(1u, run.prompts.shown.size());
+        EXPECT_TRUE(run.prompts.shown[0].text.contains(QStringLiteral("will not save")));
+        frozen.reset();  // now a save could replace it
+        tree.SetMode("locked", 0755);
+        EXPECT_TRUE(run.window.close());
+    }
+    EXPECT_EQ(broken, tree.Read("locked/settings.dat"));
 }
 
 }  // namespace

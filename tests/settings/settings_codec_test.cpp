@@ -180,6 +180,13 @@ TEST(SettingsUnpack, AcceptsMoreThanTheWriterWrites) {
          "\x91\x92\xA3"
          "a\0b\x91\x92\xA2p\0\xA0"s,
          "a{p=;}"},
+        {"invalid UTF-8 name", "\x91\x91\xA2\xC3(", "\uFFFD({}"},
+        {"encoded surrogate in a pattern", "\x91\x92\xA0\x91\x91\xA3\xED\xA0\x80",
+         "{\uFFFD\uFFFD\uFFFD=;}"},
+        {"Latin-1 description",
+         "\x91\x92\xA0\x91\x92\xA0\xA4"
+         "caf\xE9",
+         "{=caf\uFFFD;}"},
         {"bytes after a zero are not read",
          "\x91\x91\xA3"
          "a\0\xFF"s,
@@ -267,11 +274,6 @@ TEST(SettingsUnpack, RejectsBrokenInputAndLeavesTheCatalogueEmpty) {
         {"4 GiB ext among extras", "\x91\x93\xA0\x90\xC9\xFF\xFF\xFF\xFF\x01"},
         {"deep nesting", std::string(100000, '\x91') + "\x90"},
         {"deep nesting among extras", "\x91\x93\xA0\x90" + std::string(100000, '\x91') + "\x90"},
-        {"invalid UTF-8 name", "\x91\x91\xA2\xC3("},
-        {"encoded surrogate in a pattern", "\x91\x92\xA0\x91\x91\xA3\xED\xA0\x80"},
-        {"Latin-1 description",
-         "\x91\x92\xA0\x91\x92\xA0\xA4"
-         "caf\xE9"},
         {"bad third category", "\x93" + valid.substr(1) + valid.substr(1) + "\xC0"},
         {"larger than the cap",
          "\x91\x91\xDB\x00\x10\x00\x00"s + std::string(kMaxSettingsSize, 'x')},

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -41,17 +43,61 @@ unsigned Mode(const std::string& path) {
 TEST(SettingsFile, UnreadableOrOddFilesLoadAsAnEmptyCatalogue) {
     TempTree tree;
     tree.AddFile("empty.dat", "");
+    tree.AddSymlink("dangling.dat", tree.Path("nowhere"));
     tree.AddFolder("folder.dat");
     tree.AddFifo("fifo.dat");  // opening it for reading must not wait for a writer
     tree.AddFile("broken.dat",
                  "\x91\x92\xA5"
                  "AB");
     tree.AddSizedFile("huge.dat", kMaxSettingsSize + 1, '\x90');
-    for (const char* name :
-         {"missing.dat", "empty.dat", "folder.dat", "fifo.dat", "broken.dat", "huge.dat"}) {
+    const struct {
+        const char* name;
+        SettingsLoad expected;
+    } cases[] = {
+        {"missing.dat", SettingsLoad::Absent},  {"empty.dat", SettingsLoad::Absent},
+        {"dangling.dat", SettingsLoad::Absent}, {"folder.dat", SettingsLoad::Unreadable},
+        {"fifo.dat", SettingsLoad::Unreadable}, {"broken.dat", SettingsLoad::Unreadable},
+        {"huge.dat", SettingsLoad::Unreadable},
+    };
+    for (const auto& c : cases) {
         FileTypeCatalogue catalogue = Defaults();
-        EXPECT_FALSE(LoadSettings(tree.Path(name), catalogue)) << name;
-        EXPECT_TRUE(catalogue.IsEmpty()) << name;
+        EXPECT_EQ(c.expected, LoadSettings(tree.Path(c.name), catalogue)) << c.name;
+        EXPECT_TRUE(catalogue.IsEmpty()) << c.name;
+    }
+}
+
+TEST(SettingsFile, SettingAsideKeepsTheBytesAndNeverReplacesAFile) {
+    TempTree tree;
+    const std::string path = tree.Path("settings.dat");
+    const std::string broken = "\x91\x92\xA5"s + "AB";
+    // 2026-12-09 01:30:00 local time
+    std::tm when{};
+    when.tm_year = 126;
+    when.tm_mon = 11;
+    when.tm_mday = 9;
+    when.tm_hour = 1;
+    when.tm_min = 30;
+    when.tm_isdst = -1;
+    const std::time_t now = std::mktime(&when);
+    const std::string first = "settings.dat.unreadable-20261209-013000";
+    tree.AddFile(first, "older");
+    tree.AddFile(first + "-2", "older still");
+
+    tree.AddFile("settings.dat", broken);
+    EXPECT_EQ(std::optional(tree.Path(first + "-3")), SetAsideSettings(path, now));
+    EXPECT_EQ(broken, tree.Read(first + "-3"));
+    EXPECT_EQ("older", tree.Read(first));
+    EXPECT_EQ("older still", tree.Read(first + "-2"));
+    EXPECT_FALSE(tree.Exists("settings.dat"));
+
+    EXPECT_EQ(std::nullopt, SetAsideSettings(path, now)) << "nothing left to set aside";
+    if (!test::RunningAsRoot()) {
+        const std::string locked = tree.AddFile("locked/settings.dat", broken);
+        tree.SetMode("locked", 0555);
+        EXPECT_EQ(std::nullopt, SetAsideSettings(locked, now));
+        tree.SetMode("locked", 0755);
+        EXPECT_EQ(broken, tree.Read("locked/settings.dat"));
+        EXPECT_EQ(1u, Entries(tree.Path("locked")).size());
     }
 }
 
@@ -66,13 +112,13 @@ TEST(SettingsFile, SavedDefaultsLoadBackAndLeaveNothingElseBehind) {
     EXPECT_EQ(std::set<std::string>{"settings.dat"}, Entries(tree.root()));
 
     FileTypeCatalogue loaded;
-    ASSERT_TRUE(LoadSettings(path, loaded));
+    ASSERT_EQ(SettingsLoad::Loaded, LoadSettings(path, loaded));
     EXPECT_EQ(PackSettings(defaults), PackSettings(loaded));
     EXPECT_TRUE(loaded.PatternText().empty());  // marks are not kept
 
     ASSERT_TRUE(SaveSettings(path, FileTypeCatalogue{}));
     EXPECT_EQ("\x90", tree.Read("settings.dat"));
-    EXPECT_TRUE(LoadSettings(path, loaded));
+    EXPECT_EQ(SettingsLoad::Loaded, LoadSettings(path, loaded));
     EXPECT_TRUE(loaded.IsEmpty());
 }
 

@@ -18,8 +18,8 @@ static_assert(std::atomic<std::int32_t>::is_always_lock_free, "stored to from a 
 std::atomic<std::int32_t>* g_stopFlag = nullptr;
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void OnInterrupt(int) {
-    g_interrupted = 1;
+extern "C" void OnInterrupt(int signal) {
+    g_interrupted = signal;
     if (g_stopFlag != nullptr) {
         g_stopFlag->store(1);
     }
@@ -75,9 +75,10 @@ int main(int argc, char** argv) {
     g_stopFlag = &engine.stopFlag;
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
-    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends the program at once
+    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C or SIGTERM ends the program at once
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
 
     engine.Run(request);
 
@@ -92,5 +93,6 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, "Files scanned: %d , duplicates: %d \n", request.filesScanned,
                  request.duplicatesFound);
-    return g_interrupted != 0 ? 130 : 0;
+    // 130 after Ctrl-C, 143 after SIGTERM, as a shell reports a command the signal ended.
+    return g_interrupted != 0 ? 128 + g_interrupted : 0;
 }

@@ -24,33 +24,44 @@ QWidget* Owner(QWidget* parent) {
 
 }  // namespace
 
+QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon icon,
+                                           const QString& caption, const QString& text,
+                                           QMessageBox::StandardButtons buttons,
+                                           QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(icon, caption, text, buttons, parent);
+    // Texts carry file names; a name like "<b>x" must show as typed, not as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 void MessageBoxPrompts::Inform(const QString& caption, const QString& text, PromptIcon icon) {
+    QMessageBox::Icon shown = QMessageBox::Question;
     switch (icon) {
         case PromptIcon::Information:
-            QMessageBox::information(Owner(parent_), caption, text);
+            shown = QMessageBox::Information;
             break;
         case PromptIcon::Warning:
-            QMessageBox::warning(Owner(parent_), caption, text);
+            shown = QMessageBox::Warning;
             break;
         case PromptIcon::Error:
-            QMessageBox::critical(Owner(parent_), caption, text);
+            shown = QMessageBox::Critical;
             break;
         case PromptIcon::Question:
-            QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok, Owner(parent_));
-            box.exec();
             break;
     }
+    ShowMessageBox(Owner(parent_), shown, caption, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool MessageBoxPrompts::AskOkCancel(const QString& caption, const QString& text) {
-    return QMessageBox::question(Owner(parent_), caption, text,
-                                 QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Cancel) == QMessageBox::Ok;
+    return ShowMessageBox(Owner(parent_), QMessageBox::Question, caption, text,
+                          QMessageBox::Ok | QMessageBox::Cancel,
+                          QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 bool MessageBoxPrompts::AskYesNo(const QString& caption, const QString& text) {
-    return QMessageBox::question(Owner(parent_), caption, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+    return ShowMessageBox(Owner(parent_), QMessageBox::Question, caption, text,
+                          QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 QString MessageBoxPrompts::ChooseFolder(const QString& title, const QString& startFolder) {
@@ -59,7 +70,9 @@ QString MessageBoxPrompts::ChooseFolder(const QString& title, const QString& sta
 
 QString MessageBoxPrompts::ChooseSaveFile(const QString& title, const QString& startPath,
                                           const QString& filter) {
-    return QFileDialog::getSaveFileName(Owner(parent_), title, startPath, filter);
+    // The caller asks about an existing file once it knows the final name.
+    return QFileDialog::getSaveFileName(Owner(parent_), title, startPath, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 }  // namespace krelix

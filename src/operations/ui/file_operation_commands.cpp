@@ -49,7 +49,7 @@ QString DeleteText(const CFileItem& item) {
 
 FileOperationCommands::FileOperationCommands(Prompts& prompts, Trash& trash,
                                              OperationProgress& progress, RenameFn rename)
-    : prompts_(prompts), trash_(trash), progress_(progress), rename_(std::move(rename)) {}
+    : prompts_(prompts, progress), trash_(trash), progress_(progress), rename_(std::move(rename)) {}
 
 void FileOperationCommands::Report(const QString& text, int error) {
     ReportFileFailure(prompts_, text, error);

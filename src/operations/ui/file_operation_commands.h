@@ -8,11 +8,11 @@
 
 #include "engine/file_item.h"
 #include "operations/file_operations.h"
+#include "operations/ui/progress_aware_prompts.h"
 
 namespace krelix {
 
 class OperationProgress;
-class Prompts;
 class Trash;
 
 // The commands that recycle, delete, move and copy result files. The window hands over the
@@ -69,7 +69,7 @@ class FileOperationCommands {
     // The chosen folder ending with "/", or empty when cancelled.
     std::string ChooseTargetFolder();
 
-    Prompts& prompts_;
+    ProgressAwarePrompts prompts_;  // every box of a command suspends its progress box
     Trash& trash_;
     OperationProgress& progress_;
     RenameFn rename_;

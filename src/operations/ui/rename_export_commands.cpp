@@ -1,5 +1,7 @@
 #include "operations/ui/rename_export_commands.h"
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -88,6 +90,14 @@ void RenameExportCommands::Export(std::span<const CFileItem* const> rows) {
     // The default extension, for a name typed without one.
     if (!QFileInfo(path).fileName().contains(QLatin1Char('.'))) {
         path += QStringLiteral(".csv");
+    }
+    // Asked here, about the final name: the chooser saw the name before ".csv" was added.
+    struct stat info {};
+    if (lstat(Encode(path).c_str(), &info) == 0 &&
+        !prompts_.AskYesNo(TitleCaption(), QStringLiteral("The file ") + path +
+                                               QStringLiteral(" already exists.\nDo you want to "
+                                                              "replace it?"))) {
+        return;
     }
     switch (ExportCsv(Encode(path), rows, timeText_)) {
         case CsvExportStatus::Written:

@@ -148,6 +148,35 @@ TEST_F(RenameExportCommandsTest, ExportAsksForAFileAndWritesIt) {
         tree_.Read("results.csv"));
 }
 
+TEST_F(RenameExportCommandsTest, ExportReplacesAnExistingFileOnlyOnYes) {
+    std::vector<CFileItem> items = {Record("a.txt", 0)};
+    std::vector<const CFileItem*> rows = {&items[0]};
+    const std::string old = "older export";
+    // Typed without ".csv", and as the full name: both end at results.csv.
+    for (const char* typed : {"results", "results.csv"}) {
+        tree_.AddFile("results.csv", old);
+        prompts_.shown.clear();
+        prompts_.paths = {QString::fromStdString(tree_.Path(typed))};
+        prompts_.answers = {false};
+        commands_.Export(rows);
+        ASSERT_EQ(2u, prompts_.shown.size()) << typed;
+        EXPECT_EQ("yesno", prompts_.shown[1].kind);
+        EXPECT_EQ("The file " + QString::fromStdString(tree_.Path("results.csv")) +
+                      " already exists.\nDo you want to replace it?",
+                  prompts_.shown[1].text);
+        EXPECT_EQ(old, tree_.Read("results.csv")) << typed;
+        EXPECT_FALSE(tree_.Exists("results")) << typed;
+
+        prompts_.paths = {QString::fromStdString(tree_.Path(typed))};
+        prompts_.answers = {true};
+        commands_.Export(rows);
+        EXPECT_TRUE(tree_.Read("results.csv")
+                        .starts_with("\xEF\xBB\xBF"
+                                     "4ABCDEF01,a.txt,"))
+            << typed;
+    }
+}
+
 TEST_F(RenameExportCommandsTest, ExportShowsTheFixedFailureTexts) {
     std::vector<CFileItem> items = {Record("a.txt", 0)};
     std::vector<const CFileItem*> rows = {&items[0]};
@@ -160,10 +189,11 @@ TEST_F(RenameExportCommandsTest, ExportShowsTheFixedFailureTexts) {
         GTEST_SKIP() << "no /dev/full";
     }
     prompts_.paths = {QString::fromStdString(tree_.AddSymlink("full.csv", "/dev/full"))};
-    commands_.Export(rows);
-    ASSERT_EQ(4u, prompts_.shown.size());
-    EXPECT_EQ("Tessmark Duplicate Finder", prompts_.shown[3].caption);
-    EXPECT_EQ("Failed to write the file.", prompts_.shown[3].text);
+    commands_.Export(rows);  // Yes to replacing it
+    ASSERT_EQ(5u, prompts_.shown.size());
+    EXPECT_EQ("yesno", prompts_.shown[3].kind);
+    EXPECT_EQ("Tessmark Duplicate Finder", prompts_.shown[4].caption);
+    EXPECT_EQ("Failed to write the file.", prompts_.shown[4].text);
 }
 
 }  // namespace
