@@ -16,16 +16,6 @@
 #include "engine/vornex.h"
 
 namespace krelix {
-namespace {
-
-bool SameKeyIgnoringCase(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        return fold(x) == fold(y);
-    });
-}
-
-}  // namespace
 
 SearchController::SearchController(CKrelixDlg& window, SearchCriteria& criteria)
     : window_(window), criteria_(criteria) {
@@ -81,8 +71,7 @@ void SearchController::StartRun() {
     SearchRequest& request = model.request();
     mailbox_.Reset();
     fillStopped_ = false;
-    shade_ = true;
-    currentKey_.clear();
+    model.rows().RestartShading();
     phase_ = Phase::Running;
     ShowWaitingDlg();
     progressTimer_.start();
@@ -169,17 +158,9 @@ void SearchController::FillSome() {
             ++end;
         }
         const std::size_t first = nextRow_;
+        const int firstRow = rows.rowCount();
         rows.AppendRecords(std::span(pending_.data() + first, end - first));
-        for (std::size_t row = first; row < end; ++row) {
-            const std::string& key = pending_[row]->groupKey;
-            if (!SameKeyIgnoringCase(key, currentKey_)) {
-                shade_ = !shade_;
-                currentKey_ = key;
-            }
-            if (shade_) {
-                rows.SetRowShaded(static_cast<int>(row), false);
-            }
-        }
+        rows.ShadeAppendedRows(firstRow);
         nextRow_ = end;
         if (nextRow_ < pending_.size()) {
             // Between batches the window repaints and Cancel can be pressed.
@@ -208,8 +189,7 @@ void SearchController::Finish() {
     window_.searchButton()->setEnabled(true);
     KrelixDlgModel& model = window_.model();
     model.rows().RedrawAll();
-    shade_ = true;
-    currentKey_.clear();
+    model.rows().RestartShading();
     model.request().duplicatesFound = static_cast<std::int32_t>(model.results().size());
     phase_ = Phase::Idle;
 

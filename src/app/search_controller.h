@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -91,8 +90,6 @@ class SearchController : public QObject {
     std::vector<CFileItem*> pending_;
     std::size_t nextRow_ = 0;
     std::size_t fillBatchRows_ = 20000;
-    bool shade_ = true;  // flips at each new group; set again after every run
-    std::string currentKey_;
     std::int32_t filesScanned_ = 0;
 };
 
