@@ -5,7 +5,7 @@
 namespace krelix {
 
 // Commands of the main window's menus. The numbers are the commands' fixed identities; the
-// menu texts live in main_menus.h.
+// menu texts live in command_id.cpp.
 enum class CommandId : int {
     SelectNewest = 32790,
     SelectOldest = 32791,

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
 
 #include "app/about_dlg.h"
 #include "app/krelix_dlg_model.h"
@@ -58,10 +60,11 @@ CKrelixDlg::CKrelixDlg(KrelixDlgModel& model, Prompts& prompts, Dialogs dialogs,
     if (const auto problem = model_.LoadSettings()) {
         prompts_.Inform(AppCaption(), SettingsProblemText(*problem), PromptIcon::Warning);
     }
+    criteria_ = std::make_unique<SearchCriteria>(*this, model_, prompts_);
     BuildControls();
     RegisterOwnCommands();
-    criteria_ = std::make_unique<SearchCriteria>(*this);
-    searchRun_ = std::make_unique<SearchController>(*this, *criteria_);
+    searchRun_ = std::make_unique<SearchController>(model_, *criteria_, *this, prompts_);
+    connect(search_, &QPushButton::clicked, searchRun_.get(), &SearchController::Search);
 
     ResultsModel& rows = model_.rows();
     rows.SetColourMarking(true);
@@ -121,6 +124,22 @@ void CKrelixDlg::HidePreview() {
     for (CPreviewDlg* preview : findChildren<CPreviewDlg*>(Qt::FindDirectChildrenOnly)) {
         preview->HidePreview();
     }
+}
+
+void CKrelixDlg::SetRunning(bool running) {
+    setEnabled(!running);
+}
+
+void CKrelixDlg::SetSearchEnabled(bool enabled) {
+    search_->setEnabled(enabled);
+}
+
+void CKrelixDlg::ShowSummary(const QString& summary) {
+    status_->setText(summary);
+}
+
+QPoint CKrelixDlg::ProgressCentre() const {
+    return geometry().center();
 }
 
 void CKrelixDlg::keyPressEvent(QKeyEvent* event) {

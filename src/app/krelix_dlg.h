@@ -8,20 +8,14 @@
 #include <span>
 
 #include "app/command_id.h"
+#include "app/search_view.h"
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QMenu;
 class QPushButton;
-class QRadioButton;
 class QToolButton;
 
 namespace krelix {
 
-class CFolderListBox;
 class CUseShGetFileInfo;
 class CMFCListCtrlEx;
 class KrelixDlgModel;
@@ -33,8 +27,8 @@ class SearchCriteria;
 // The main window, "Tessmark Duplicate Finder". Shows the search criteria, the results list and
 // the command buttons; what it holds lives in its KrelixDlgModel. Menu commands run the handler
 // the model has for them (commands without one do nothing yet). Enter and Escape never close
-// it; closing it writes the settings file.
-class CKrelixDlg : public QWidget {
+// it; closing it writes the settings file. It is the view its search runs in.
+class CKrelixDlg : public QWidget, public SearchView {
     Q_OBJECT
   public:
     // The modal dialogs the window opens, replaceable where no one can click.
@@ -62,22 +56,11 @@ class CKrelixDlg : public QWidget {
     void EditSearchSettings();
     void ShowAbout();
     // Hides the picture preview, if there is one; a search calls it as it starts.
-    void HidePreview();
+    void HidePreview() override;
 
-    // The controls, for the commands that later act on them.
+    // The controls, for the commands that later act on them; the criteria controls are the
+    // search criteria's.
     CMFCListCtrlEx* resultsList() const { return results_; }
-    CFolderListBox* includeList() const { return include_; }
-    CFolderListBox* excludeList() const { return exclude_; }
-    QRadioButton* typeIncludeRadio() const { return typeInclude_; }
-    QRadioButton* typeExcludeRadio() const { return typeExclude_; }
-    QPushButton* selectFileTypeButton() const { return selectFileType_; }
-    QLineEdit* typeText() const { return typeText_; }
-    QCheckBox* minSizeCheck() const { return minSizeCheck_; }
-    QCheckBox* maxSizeCheck() const { return maxSizeCheck_; }
-    QLineEdit* minSizeEdit() const { return minSizeEdit_; }
-    QLineEdit* maxSizeEdit() const { return maxSizeEdit_; }
-    QComboBox* minUnitCombo() const { return minUnit_; }
-    QComboBox* maxUnitCombo() const { return maxUnit_; }
     QLabel* statusLine() const { return status_; }
     QToolButton* aboutHelpButton() const { return aboutHelp_; }
     QPushButton* settingButton() const { return setting_; }
@@ -102,10 +85,13 @@ class CKrelixDlg : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void SetRunning(bool running) override;
+    void SetSearchEnabled(bool enabled) override;
+    void ShowSummary(const QString& summary) override;
+    QWidget* ProgressParent() override { return this; }
+    QPoint ProgressCentre() const override;
+
     void BuildControls();
-    QGroupBox* BuildSearchPath();
-    QGroupBox* BuildFileType();
-    QGroupBox* BuildFileSize();
     QLayout* BuildButtonRow();
     QToolButton* MenuButton(const QString& text, std::span<const MenuEntry> entries,
                             CommandId faceCommand);
@@ -116,18 +102,6 @@ class CKrelixDlg : public QWidget {
     Dialogs dialogs_;
     std::unique_ptr<CUseShGetFileInfo> icons_;
 
-    CFolderListBox* include_ = nullptr;
-    CFolderListBox* exclude_ = nullptr;
-    QRadioButton* typeInclude_ = nullptr;
-    QRadioButton* typeExclude_ = nullptr;
-    QPushButton* selectFileType_ = nullptr;
-    QLineEdit* typeText_ = nullptr;
-    QCheckBox* minSizeCheck_ = nullptr;
-    QCheckBox* maxSizeCheck_ = nullptr;
-    QLineEdit* minSizeEdit_ = nullptr;
-    QLineEdit* maxSizeEdit_ = nullptr;
-    QComboBox* minUnit_ = nullptr;
-    QComboBox* maxUnit_ = nullptr;
     CMFCListCtrlEx* results_ = nullptr;
     QLabel* status_ = nullptr;
     QToolButton* aboutHelp_ = nullptr;

@@ -1,11 +1,15 @@
 // Composition root: builds the application, the window's state and the window, and hands each
 // its collaborators.
+#include <QPushButton>
+
+#include "app/desktop_commands.h"
 #include "app/file_commands.h"
 #include "app/krelix_app.h"
 #include "app/krelix_dlg.h"
 #include "app/krelix_dlg_model.h"
 #include "app/mfc_list_ctrl_ex.h"
-#include "app/result_commands.h"
+#include "app/rename_and_export_commands.h"
+#include "app/selection_preview.h"
 #include "common/ui/prompts.h"
 #include "operations/ui/desktop_launcher.h"
 #include "operations/ui/desktop_trash.h"
@@ -22,13 +26,19 @@ int main(int argc, char** argv) {
     krelix::CKrelixDlg window(model, prompts);
     prompts.setParent(&window);
 
-    krelix::DesktopLauncher launcher;
-    krelix::WidgetShellDialogs shellDialogs(&window);
-    krelix::ModalRenameDialogs renameDialogs(&window);
-    krelix::ResultCommands resultCommands(
-        window, model, {prompts, launcher, shellDialogs, renameDialogs, krelix::ProgramFolder()});
+    krelix::CMFCListCtrlEx& list = *window.resultsList();
+
+    // The helpers go before the window: the preview is its child, the commands act on its list.
     krelix::DesktopTrash trash;
     krelix::ModalProgress progress(&window);
-    krelix::FileCommands fileCommands(model, *window.resultsList(), prompts, trash, progress);
+    krelix::FileCommands fileCommands(model, list, prompts, trash, progress);
+    krelix::ModalRenameDialogs renameDialogs(&window);
+    krelix::RenameAndExportCommands renameExport(model, list, *window.exportButton(), prompts,
+                                                 renameDialogs);
+    krelix::DesktopLauncher launcher;
+    krelix::WidgetShellDialogs shellDialogs(&window);
+    krelix::DesktopCommands desktop(model, list,
+                                    {prompts, launcher, shellDialogs, krelix::ProgramFolder()});
+    krelix::SelectionPreview selectionPreview(window, model.rows(), list);
     return app.Run(window);
 }

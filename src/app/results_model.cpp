@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
+#include <algorithm>
 
 #include "app/use_sh_get_file_info.h"
 #include "common/ui/locale_time_text.h"
@@ -218,6 +219,7 @@ void ResultsModel::Clear() {
     beginResetModel();
     rows_.clear();
     rows_.shrink_to_fit();
+    RestartShading();
     endResetModel();
 }
 
@@ -306,17 +308,27 @@ void ResultsModel::RestripeGroups() {
     RedrawAll();
 }
 
+void ResultsModel::ShadeAppendedRows(int firstRow) {
+    for (std::size_t i = static_cast<std::size_t>(std::max(firstRow, 0)); i < rows_.size(); ++i) {
+        const std::string& key = rows_[i].record->groupKey;
+        if (!shadeKey_ || !SameKey(key, *shadeKey_)) {
+            shadeOn_ = !shadeOn_;
+            shadeKey_ = key;
+        }
+        rows_[i].shaded = shadeOn_;
+    }
+}
+
+void ResultsModel::RestartShading() {
+    shadeKey_.reset();
+    shadeOn_ = true;
+}
+
 void ResultsModel::Reshade(bool struckFromRecords) {
-    bool shade = true;
-    const std::string* previousKey = nullptr;
+    RestartShading();
+    ShadeAppendedRows(0);
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         Row& row = rows_[i];
-        const std::string& key = row.record->groupKey;
-        if (previousKey == nullptr || !SameKey(key, *previousKey)) {
-            shade = !shade;
-            previousKey = &key;
-        }
-        row.shaded = shade;
         if (struckFromRecords) {
             row.struck = row.record->deleted != 0;
         }

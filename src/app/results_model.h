@@ -4,7 +4,9 @@
 #include <QColor>
 #include <QFont>
 #include <functional>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "engine/file_item.h"
@@ -79,6 +81,12 @@ class ResultsModel : public QAbstractTableModel {
     // unshaded, a group starting wherever the key (without regard to case) changes from the
     // row above; a row is struck when its record is deleted. Redraws the whole list.
     void RestripeGroups();
+    // Lays the group shading on the rows from firstRow to the end, carrying on from the last row
+    // shaded so: a key equal (without regard to case) to that row's continues its group. Does
+    // not redraw; the rows are meant to be new, as a live filling adds them batch by batch.
+    void ShadeAppendedRows(int firstRow);
+    // The next row shaded starts a new, unshaded group. Clear does this too.
+    void RestartShading();
     // Asks the views to repaint every row.
     void RedrawAll();
 
@@ -104,6 +112,10 @@ class ResultsModel : public QAbstractTableModel {
     std::vector<int> SortedOrder(int column, Qt::SortOrder order) const;
 
     std::vector<Row> rows_;
+    // Where ShadeAppendedRows left off: the last group's key (none before the first) and
+    // whether that group is shaded.
+    std::optional<std::string> shadeKey_;
+    bool shadeOn_ = true;
     bool colourMarking_ = false;
     bool fontMarking_ = false;
     QFont struckFont_;

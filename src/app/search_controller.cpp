@@ -1,42 +1,29 @@
 #include "app/search_controller.h"
 
-#include <QLabel>
-#include <QPushButton>
 #include <algorithm>
 #include <span>
 
-#include "app/folder_list_box.h"
-#include "app/krelix_dlg.h"
 #include "app/krelix_dlg_model.h"
 #include "app/search_criteria.h"
 #include "app/search_request_builder.h"
+#include "app/search_view.h"
 #include "app/waiting_dlg.h"
 #include "common/ui/prompts.h"
 #include "engine/duplicate_groups.h"
 #include "engine/vornex.h"
 
 namespace krelix {
-namespace {
 
-bool SameKeyIgnoringCase(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        return fold(x) == fold(y);
-    });
-}
-
-}  // namespace
-
-SearchController::SearchController(CKrelixDlg& window, SearchCriteria& criteria)
-    : window_(window), criteria_(criteria) {
+SearchController::SearchController(KrelixDlgModel& model, SearchCriteria& criteria,
+                                   SearchView& view, Prompts& prompts)
+    : model_(model), criteria_(criteria), view_(view), prompts_(prompts) {
     progressTimer_.setInterval(kProgressIntervalMs);
     connect(&progressTimer_, &QTimer::timeout, this, &SearchController::ShowLatestProgress);
-    connect(window_.searchButton(), &QPushButton::clicked, this, &SearchController::Search);
 }
 
 SearchController::~SearchController() {
     if (thread_.joinable()) {
-        window_.model().engine().stopFlag = 1;
+        model_.engine().stopFlag = 1;
         thread_.join();
     }
 }
@@ -45,44 +32,40 @@ void SearchController::Search() {
     if (phase_ != Phase::Idle) {
         return;
     }
-    window_.searchButton()->setEnabled(false);
+    view_.SetSearchEnabled(false);
     const SearchCriteriaValues values = criteria_.Read();
-    Prompts& prompts = window_.prompts();
-    if (window_.includeList()->GetCount() == 0) {
-        prompts.Inform(AppCaption(), QStringLiteral("Please Input the search path."),
-                       PromptIcon::Warning);
-        window_.searchButton()->setEnabled(true);
+    if (!criteria_.HasIncludeEntry()) {
+        prompts_.Inform(AppCaption(), QStringLiteral("Please Input the search path."),
+                        PromptIcon::Warning);
+        view_.SetSearchEnabled(true);
         return;
     }
     // Such a run could find nothing; the walk it would cost may be long.
     if (SizeRangeIsEmpty(values)) {
-        prompts.Inform(
+        prompts_.Inform(
             AppCaption(),
             QStringLiteral("The minimum file size is larger than the maximum file size."),
             PromptIcon::Warning);
-        window_.searchButton()->setEnabled(true);
+        view_.SetSearchEnabled(true);
         return;
     }
 
     Q_EMIT searchStarting();
-    window_.HidePreview();
-    KrelixDlgModel& model = window_.model();
-    model.rows().ClearRowMarks();
-    model.rows().Clear();
-    model.results().Clear();
-    BuildSearchRequest(values, model.catalogue(), model.request());
-    model.request().progressWindow = &mailbox_;
+    view_.HidePreview();
+    model_.rows().ClearRowMarks();
+    model_.rows().Clear();
+    model_.results().Clear();
+    BuildSearchRequest(values, model_.catalogue(), model_.request());
+    model_.request().progressWindow = &mailbox_;
     StartRun();
 }
 
 void SearchController::StartRun() {
-    KrelixDlgModel& model = window_.model();
-    CVornex& engine = model.engine();
-    SearchRequest& request = model.request();
+    CVornex& engine = model_.engine();
+    SearchRequest& request = model_.request();
     mailbox_.Reset();
     fillStopped_ = false;
-    shade_ = true;
-    currentKey_.clear();
+    model_.rows().RestartShading();
     phase_ = Phase::Running;
     ShowWaitingDlg();
     progressTimer_.start();
@@ -103,10 +86,9 @@ void SearchController::ShowOutcome(std::vector<CFileItem> groups, std::int32_t f
     if (phase_ != Phase::Idle) {
         return;
     }
-    KrelixDlgModel& model = window_.model();
-    model.rows().ClearRowMarks();
-    model.rows().Clear();
-    model.results().Clear();
+    model_.rows().ClearRowMarks();
+    model_.rows().Clear();
+    model_.results().Clear();
     fillStopped_ = false;
     phase_ = Phase::Running;
     ShowWaitingDlg();
@@ -118,16 +100,16 @@ void SearchController::ShowOutcome(std::vector<CFileItem> groups, std::int32_t f
 
 void SearchController::ShowWaitingDlg() {
     if (!waiting_) {
-        waiting_ = std::make_unique<CWaitingDlg>(&window_);
+        waiting_ = std::make_unique<CWaitingDlg>(view_.ProgressParent());
         connect(waiting_.get(), &CWaitingDlg::cancelRequested, this,
                 &SearchController::OnCancelRequested);
     }
     waiting_->Clear();
-    window_.setEnabled(false);
+    view_.SetRunning(true);
     // A disabled window disables its dialogs too; the progress window must stay usable.
     waiting_->setEnabled(true);
     waiting_->adjustSize();
-    waiting_->move(window_.geometry().center() - waiting_->rect().center());
+    waiting_->move(view_.ProgressCentre() - waiting_->rect().center());
     waiting_->show();
     waiting_->raise();
     waiting_->activateWindow();
@@ -145,7 +127,7 @@ void SearchController::OnEngineDone(std::shared_ptr<Outcome> outcome) {
     }
     phase_ = Phase::Filling;
     filesScanned_ = outcome->filesScanned;
-    ResultSet& results = window_.model().results();
+    ResultSet& results = model_.results();
     pending_.clear();
     pending_.reserve(outcome->records.size());
     for (CFileItem& record : outcome->records) {
@@ -162,24 +144,16 @@ void SearchController::FillSome() {
     if (phase_ != Phase::Filling || asking_) {
         return;  // the Cancel question resumes the filling once answered
     }
-    ResultsModel& rows = window_.model().rows();
+    ResultsModel& rows = model_.rows();
     if (!fillStopped_ && nextRow_ < pending_.size()) {
         std::size_t end = std::min(pending_.size(), nextRow_ + fillBatchRows_);
         while (end < pending_.size() && pending_[end]->groupKey == pending_[end - 1]->groupKey) {
             ++end;
         }
         const std::size_t first = nextRow_;
+        const int firstRow = rows.rowCount();
         rows.AppendRecords(std::span(pending_.data() + first, end - first));
-        for (std::size_t row = first; row < end; ++row) {
-            const std::string& key = pending_[row]->groupKey;
-            if (!SameKeyIgnoringCase(key, currentKey_)) {
-                shade_ = !shade_;
-                currentKey_ = key;
-            }
-            if (shade_) {
-                rows.SetRowShaded(static_cast<int>(row), false);
-            }
-        }
+        rows.ShadeAppendedRows(firstRow);
         nextRow_ = end;
         if (nextRow_ < pending_.size()) {
             // Between batches the window repaints and Cancel can be pressed.
@@ -192,7 +166,7 @@ void SearchController::FillSome() {
         }
     }
     // After a stopped filling only the listed records stay in the result copy.
-    ResultSet& results = window_.model().results();
+    ResultSet& results = model_.results();
     for (std::size_t row = nextRow_; row < pending_.size(); ++row) {
         results.Remove(pending_[row]);
     }
@@ -204,20 +178,18 @@ void SearchController::FillSome() {
 void SearchController::Finish() {
     progressTimer_.stop();
     waiting_->hide();
-    window_.setEnabled(true);
-    window_.searchButton()->setEnabled(true);
-    KrelixDlgModel& model = window_.model();
-    model.rows().RedrawAll();
-    shade_ = true;
-    currentKey_.clear();
-    model.request().duplicatesFound = static_cast<std::int32_t>(model.results().size());
+    view_.SetRunning(false);
+    view_.SetSearchEnabled(true);
+    model_.rows().RedrawAll();
+    model_.rows().RestartShading();
+    model_.request().duplicatesFound = static_cast<std::int32_t>(model_.results().size());
     phase_ = Phase::Idle;
 
     const QString summary = QStringLiteral("Files scanned: %1 , duplicates: %2 ")
                                 .arg(filesScanned_)
-                                .arg(model.request().duplicatesFound);
-    window_.statusLine()->setText(summary);
-    window_.prompts().Inform(TitleCaption(), summary, PromptIcon::Information);
+                                .arg(model_.request().duplicatesFound);
+    view_.ShowSummary(summary);
+    prompts_.Inform(TitleCaption(), summary, PromptIcon::Information);
     Q_EMIT searchFinished();
 }
 
@@ -227,14 +199,14 @@ void SearchController::OnCancelRequested() {
     }
     const Phase asked = phase_;
     asking_ = true;
-    const bool confirmed = window_.prompts().AskOkCancel(
+    const bool confirmed = prompts_.AskOkCancel(
         TitleCaption(), QStringLiteral("Are you sure you want to cancel search process?"));
     asking_ = false;
     // A run that ended while the question was open has nothing left to stop: its groups are
     // all shown, as if the answer had come a moment later.
     if (confirmed && phase_ == asked) {
         if (phase_ == Phase::Running) {
-            window_.model().engine().stopFlag = 1;
+            model_.engine().stopFlag = 1;
         } else {
             fillStopped_ = true;
         }

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -14,12 +13,14 @@
 
 namespace krelix {
 
-class CKrelixDlg;
 class CWaitingDlg;
+class KrelixDlgModel;
+class Prompts;
 class SearchCriteria;
+class SearchView;
 
 // The Search command and the run it starts. The criteria become the model's request; a search
-// thread runs the model's engine on it while the window is disabled and CWaitingDlg shows the
+// thread runs the model's engine on it while the view is disabled and CWaitingDlg shows the
 // latest progress, fetched every 100 ms. The duplicate groups cross to the UI thread once, as
 // a whole, and fill the results list in batches of whole groups with alternating shading; then
 // the summary goes to the status line and a message box. Cancel, confirmed, stops the engine
@@ -30,7 +31,9 @@ class SearchController : public QObject {
   public:
     enum class Phase { Idle, Running, Filling };
 
-    SearchController(CKrelixDlg& window, SearchCriteria& criteria);
+    // Everything given must outlive the controller.
+    SearchController(KrelixDlgModel& model, SearchCriteria& criteria, SearchView& view,
+                     Prompts& prompts);
     // Stops a run still going and waits for its thread.
     ~SearchController() override;
 
@@ -76,8 +79,10 @@ class SearchController : public QObject {
     void ShowLatestProgress();
     void ShowWaitingDlg();
 
-    CKrelixDlg& window_;
+    KrelixDlgModel& model_;
     SearchCriteria& criteria_;
+    SearchView& view_;
+    Prompts& prompts_;
     std::unique_ptr<CWaitingDlg> waiting_;
     ProgressMailbox mailbox_;
     QTimer progressTimer_;
@@ -91,8 +96,6 @@ class SearchController : public QObject {
     std::vector<CFileItem*> pending_;
     std::size_t nextRow_ = 0;
     std::size_t fillBatchRows_ = 20000;
-    bool shade_ = true;  // flips at each new group; set again after every run
-    std::string currentKey_;
     std::int32_t filesScanned_ = 0;
 };
 

@@ -20,6 +20,7 @@
 #include "app/folder_list_box.h"
 #include "app/krelix_dlg_model.h"
 #include "app/mfc_list_ctrl_ex.h"
+#include "app/search_criteria.h"
 #include "support/fake_prompts.h"
 #include "support/immutable_folder.h"
 #include "support/temp_tree.h"
@@ -67,12 +68,12 @@ TEST_F(KrelixDlgTest, EnterAndEscapeCloseNothingWhateverHasTheFocus) {
     QSignalSpy commands(&window, &CKrelixDlg::commandTriggered);
     QWidget* targets[] = {&window,
                           window.resultsList(),
-                          window.typeText(),
-                          window.minSizeCheck(),
+                          window.searchCriteria()->typeText(),
+                          window.searchCriteria()->minSizeCheck(),
                           window.settingButton(),
                           window.searchButton(),
                           window.autoSelectButton(),
-                          window.includeList()->listWidget()};
+                          window.searchCriteria()->includeList()->listWidget()};
     for (QWidget* target : targets) {
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             target->setFocus();
@@ -154,14 +155,19 @@ TEST_F(KrelixDlgTest, HeaderClicksSortAndNewResultsComeUnsorted) {
 TEST_F(KrelixDlgTest, StartsWithDefaultCriteriaAndSettings) {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Tessmark Duplicate Finder"));
     EXPECT_EQ(model.searchFlags(), DEFAULT_SEARCH_FLAGS);
-    EXPECT_EQ(window.includeList()->Caption(), QStringLiteral("Include to Search"));
-    EXPECT_EQ(window.excludeList()->Caption(), QStringLiteral("Exclude from Search"));
+    EXPECT_EQ(window.searchCriteria()->includeList()->Caption(),
+              QStringLiteral("Include to Search"));
+    EXPECT_EQ(window.searchCriteria()->excludeList()->Caption(),
+              QStringLiteral("Exclude from Search"));
     EXPECT_TRUE(window.statusLine()->text().isEmpty());
     EXPECT_EQ(window.resultsList()->model()->rowCount(), 0);
     // A limit's number and unit follow its box and keep their values while greyed out.
-    for (auto [check, edit, unit] :
-         {std::tuple{window.minSizeCheck(), window.minSizeEdit(), window.minUnitCombo()},
-          std::tuple{window.maxSizeCheck(), window.maxSizeEdit(), window.maxUnitCombo()}}) {
+    for (auto [check, edit, unit] : {std::tuple{window.searchCriteria()->minSizeCheck(),
+                                                window.searchCriteria()->minSizeEdit(),
+                                                window.searchCriteria()->minUnitCombo()},
+                                     std::tuple{window.searchCriteria()->maxSizeCheck(),
+                                                window.searchCriteria()->maxSizeEdit(),
+                                                window.searchCriteria()->maxUnitCombo()}}) {
         EXPECT_FALSE(check->isChecked());
         EXPECT_FALSE(edit->isEnabled());
         EXPECT_FALSE(unit->isEnabled());

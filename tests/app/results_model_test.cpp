@@ -234,6 +234,43 @@ TEST(ResultsModel, RemovingRowsThenRestripingRealternatesTheGroupsLeft) {
     EXPECT_EQ(f.set.size(), 3u);
 }
 
+// The live filling shades batch by batch; a batch continues the group the last one ended in.
+TEST(ResultsModel, ShadingAppendedRowsCarriesOnAcrossBatchesUntilRestarted) {
+    ResultSet set;
+    ResultsModel model;
+    const auto append = [&](std::initializer_list<const char*> keys) {
+        const int first = model.rowCount();
+        for (const char* key : keys) {
+            CFileItem item;
+            item.groupKey = key;
+            model.AppendRecord(set.Add(std::move(item)));
+        }
+        model.ShadeAppendedRows(first);
+    };
+    const auto shading = [&] {
+        std::vector<bool> marks;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            marks.push_back(model.IsRowShaded(row));
+        }
+        return marks;
+    };
+
+    append({"1AA", "1AA", "2BB"});
+    append({"2bb", "3CC"});  // the same key in other case stays in its group
+    EXPECT_EQ(shading(), (std::vector<bool>{false, false, true, true, false}));
+
+    model.RestartShading();
+    append({"3CC"});  // a restart begins a new group even on an equal key
+    EXPECT_FALSE(model.IsRowShaded(5));
+    // A full restripe takes no notice of where the filling restarted.
+    model.RestripeGroups();
+    EXPECT_EQ(shading(), (std::vector<bool>{false, false, true, true, false, false}));
+
+    model.Clear();
+    append({"4DD", "5EE"});
+    EXPECT_EQ(shading(), (std::vector<bool>{false, true})) << "clearing restarts the shading";
+}
+
 TEST(ResultsModel, CheckMarksByUserAndByRule) {
     Filled f({{"a", 1, "A", 1}, {"b", 1, "A", 1}, {"c", 1, "A", 1}});
     ASSERT_TRUE(f.model.flags(f.model.index(0, 0)) & Qt::ItemIsUserCheckable);

@@ -149,7 +149,7 @@ TEST_F(SearchCancelTest, DestroyingTheWindowMidRunStopsTheEngine) {
     PlantGroups();
     KrelixDlgModel otherModel(tree.Path("other.dat"), std::make_unique<CVornex>(SkipFolders{}));
     auto other = std::make_unique<CKrelixDlg>(otherModel, prompts, CKrelixDlg::Dialogs{});
-    other->includeList()->AddItem(Q(tree.Path("d")));
+    other->searchCriteria()->includeList()->AddItem(Q(tree.Path("d")));
     // The engine waits here until something stops it.
     auto gate =
         std::make_shared<Gate>(ProgressNotice::Kind::Searching, &otherModel.engine().stopFlag);

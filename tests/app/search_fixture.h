@@ -128,8 +128,12 @@ class SearchFixture : public ::testing::Test {
 
     static QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-    void Include(const std::string& path) { window.includeList()->AddItem(Q(path)); }
-    void Exclude(const std::string& path) { window.excludeList()->AddItem(Q(path)); }
+    void Include(const std::string& path) {
+        window.searchCriteria()->includeList()->AddItem(Q(path));
+    }
+    void Exclude(const std::string& path) {
+        window.searchCriteria()->excludeList()->AddItem(Q(path));
+    }
 
     // Holds the next run at the first notice of the kind.
     Gate& HoldAt(ProgressNotice::Kind kind) {

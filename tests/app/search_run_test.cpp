@@ -72,18 +72,18 @@ TEST_F(SearchRunTest, CheckedTypesAreSearchedOrLeftOutByTheRadio) {
     pictures.AddType(u"*.GIF", u"");
     chosen.AddCategory(u"More").AddType(u"*.PNG", u"").SetChecked(true);
     answer = chosen;
-    QTest::mouseClick(window.selectFileTypeButton(), Qt::LeftButton);
-    EXPECT_EQ(window.typeText()->text(), QStringLiteral("*.JPG;*.PNG;"));
+    QTest::mouseClick(window.searchCriteria()->selectFileTypeButton(), Qt::LeftButton);
+    EXPECT_EQ(window.searchCriteria()->typeText()->text(), QStringLiteral("*.JPG;*.PNG;"));
 
     answer.reset();  // a cancelled chooser changes nothing
-    QTest::mouseClick(window.selectFileTypeButton(), Qt::LeftButton);
-    EXPECT_EQ(window.typeText()->text(), QStringLiteral("*.JPG;*.PNG;"));
+    QTest::mouseClick(window.searchCriteria()->selectFileTypeButton(), Qt::LeftButton);
+    EXPECT_EQ(window.searchCriteria()->typeText()->text(), QStringLiteral("*.JPG;*.PNG;"));
     EXPECT_EQ(model.catalogue().CategoryCount(), 2u);
 
     ASSERT_TRUE(SearchAndWait());
     EXPECT_EQ(GroupPaths(), (std::set<Paths>{{j1, j2}, {n1, n2}}));
 
-    window.typeExcludeRadio()->click();
+    window.searchCriteria()->typeExcludeRadio()->click();
     ASSERT_TRUE(SearchAndWait());
     EXPECT_EQ(GroupPaths(), (std::set<Paths>{{t1, t2}}));
     EXPECT_EQ(Summary(), "Files scanned: 2 , duplicates: 2 ");
@@ -103,30 +103,32 @@ TEST_F(SearchRunTest, SizeLimitsCountInTheirUnitsBeyond32Bits) {
     Include(tree.Path("small"));
     Include(tree.Path("big"));
 
-    window.minSizeCheck()->click();
-    window.minSizeEdit()->setText(QStringLiteral("1"));
-    window.minUnitCombo()->setCurrentIndex(1);  // KB
+    window.searchCriteria()->minSizeCheck()->click();
+    window.searchCriteria()->minSizeEdit()->setText(QStringLiteral("1"));
+    window.searchCriteria()->minUnitCombo()->setCurrentIndex(1);  // KB
     ASSERT_TRUE(SearchAndWait());
     EXPECT_EQ(GroupPaths(), (std::set<Paths>{{k1, k2}, {m1, m2}}));
     EXPECT_EQ(model.request().minSize, 1024u);
     EXPECT_EQ(Summary(), "Files scanned: 6 , duplicates: 4 ");
 
-    window.maxSizeCheck()->click();
-    window.maxSizeEdit()->setText(QStringLiteral("4"));
-    window.maxUnitCombo()->setCurrentIndex(3);  // GB
+    window.searchCriteria()->maxSizeCheck()->click();
+    window.searchCriteria()->maxSizeEdit()->setText(QStringLiteral("4"));
+    window.searchCriteria()->maxUnitCombo()->setCurrentIndex(3);  // GB
     ASSERT_TRUE(SearchAndWait());
     EXPECT_EQ(model.request().maxSize, 4294967296ull);
     EXPECT_EQ(Summary(), "Files scanned: 5 , duplicates: 4 ") << "4g kept, 4g+1 not";
 
-    window.maxSizeEdit()->setText(QStringLiteral("1"));
-    window.maxUnitCombo()->setCurrentIndex(1);
+    window.searchCriteria()->maxSizeEdit()->setText(QStringLiteral("1"));
+    window.searchCriteria()->maxUnitCombo()->setCurrentIndex(1);
     ASSERT_TRUE(SearchAndWait());
     EXPECT_EQ(GroupPaths(), (std::set<Paths>{{k1, k2}})) << "both bounds are inclusive";
 
-    window.minSizeCheck()->click();  // unchecked: no lower limit, the number is kept
+    window.searchCriteria()
+        ->minSizeCheck()
+        ->click();  // unchecked: no lower limit, the number is kept
     ASSERT_TRUE(SearchAndWait());
     EXPECT_EQ(GroupPaths().size(), 2u);
-    EXPECT_EQ(window.minSizeEdit()->text(), QStringLiteral("1"));
+    EXPECT_EQ(window.searchCriteria()->minSizeEdit()->text(), QStringLiteral("1"));
 }
 
 TEST_F(SearchRunTest, SizeEditsWithoutANumberCountWithTheirLastValue) {
@@ -135,15 +137,15 @@ TEST_F(SearchRunTest, SizeEditsWithoutANumberCountWithTheirLastValue) {
     tree.AddSizedFile("1024a.bin", 1024);
     tree.AddSizedFile("1024b.bin", 1024);
     Include(tree.root());
-    window.minSizeCheck()->click();
-    window.minSizeEdit()->setText(QStringLiteral("1024"));
+    window.searchCriteria()->minSizeCheck()->click();
+    window.searchCriteria()->minSizeEdit()->setText(QStringLiteral("1024"));
     ASSERT_TRUE(SearchAndWait());
     EXPECT_EQ(GroupPaths().size(), 1u);
 
-    window.minSizeEdit()->setText(QStringLiteral("1k"));
+    window.searchCriteria()->minSizeEdit()->setText(QStringLiteral("1k"));
     ASSERT_TRUE(SearchAndWait());
     EXPECT_TRUE(prompts.fake.Texts().contains(QStringLiteral("Please enter an unsigned integer.")));
-    EXPECT_EQ(window.minSizeEdit()->text(), QStringLiteral("1024"));
+    EXPECT_EQ(window.searchCriteria()->minSizeEdit()->text(), QStringLiteral("1024"));
     EXPECT_EQ(model.request().minSize, 1024u);
     EXPECT_EQ(GroupPaths().size(), 1u);
 }
@@ -157,17 +159,17 @@ TEST_F(SearchRunTest, RefusedSearchesLeaveTheOldResultsAsTheyWere) {
     const std::string summary = Summary();
     const std::size_t shown = prompts.fake.shown.size();
 
-    window.includeList()->RemoveItem(0);
+    window.searchCriteria()->includeList()->RemoveItem(0);
     QTest::mouseClick(window.searchButton(), Qt::LeftButton);
     ASSERT_EQ(prompts.fake.shown.size(), shown + 1);
     EXPECT_EQ(prompts.fake.shown.back().text, QStringLiteral("Please Input the search path."));
     EXPECT_EQ(prompts.fake.shown.back().caption, QStringLiteral("Krelix"));
 
     Include(tree.root());
-    window.minSizeCheck()->click();
-    window.maxSizeCheck()->click();
-    window.minSizeEdit()->setText(QStringLiteral("2"));
-    window.maxSizeEdit()->setText(QStringLiteral("1"));
+    window.searchCriteria()->minSizeCheck()->click();
+    window.searchCriteria()->maxSizeCheck()->click();
+    window.searchCriteria()->minSizeEdit()->setText(QStringLiteral("2"));
+    window.searchCriteria()->maxSizeEdit()->setText(QStringLiteral("1"));
     QTest::mouseClick(window.searchButton(), Qt::LeftButton);
     EXPECT_EQ(prompts.fake.shown.back().text,
               QStringLiteral("The minimum file size is larger than the maximum file size."));
@@ -188,7 +190,7 @@ TEST_F(SearchRunTest, OnlyVanishedFoldersStillRunAndClearTheOldResults) {
     ASSERT_TRUE(SearchAndWait());
     ASSERT_EQ(model.rows().rowCount(), 2);
 
-    window.includeList()->RemoveItem(0);
+    window.searchCriteria()->includeList()->RemoveItem(0);
     Include(gone);
     ASSERT_EQ(rmdir(gone.c_str()), 0);
     ASSERT_TRUE(SearchAndWait());

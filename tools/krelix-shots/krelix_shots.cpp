@@ -23,15 +23,11 @@
 #include "app/krelix_dlg.h"
 #include "app/krelix_dlg_model.h"
 #include "app/mfc_list_ctrl_ex.h"
-#include "app/result_commands.h"
+#include "app/selection_preview.h"
 #include "common/ui/prompts.h"
-#include "operations/ui/desktop_launcher.h"
-#include "operations/ui/help_file.h"
-#include "operations/ui/modal_rename_dialogs.h"
-#include "operations/ui/widget_shell_dialogs.h"
 #include "preview/ui/preview_dlg.h"
-#include "settings/ui/settings_dlg.h"
 #include "search_shots.h"
+#include "settings/ui/settings_dlg.h"
 
 namespace {
 
@@ -209,19 +205,14 @@ int main(int argc, char** argv) {
         // The preview beside the list: what a user sees after clicking a picture row.
         QTemporaryDir files;
         FillPictures(model, files.path());
-        krelix::DesktopLauncher launcher;
-        krelix::WidgetShellDialogs shellDialogs(&window);
-        krelix::ModalRenameDialogs renameDialogs(&window);
-        krelix::ResultCommands commands(
-            window, model,
-            {prompts, launcher, shellDialogs, renameDialogs, krelix::ProgramFolder()});
+        krelix::SelectionPreview selectionPreview(window, model.rows(), *window.resultsList());
         window.statusLine()->setText(QStringLiteral("Files scanned: 8 , duplicates: 8 "));
         window.setGeometry(10, 30, 1000, 620);
         settle();
         bool placed = false;
         const auto shoot = [&](int row, const QString& name) {
             window.resultsList()->selectRow(row);
-            krelix::CPreviewDlg* preview = commands.preview();
+            krelix::CPreviewDlg* preview = selectionPreview.preview();
             if (preview == nullptr) {
                 ++failures;
                 return;

@@ -18,6 +18,7 @@
 #include "app/krelix_dlg.h"
 #include "app/krelix_dlg_model.h"
 #include "app/search_controller.h"
+#include "app/search_criteria.h"
 #include "app/waiting_dlg.h"
 #include "catalogue/ui/add_file_type.h"
 #include "catalogue/ui/file_type_dlg.h"
@@ -118,8 +119,8 @@ int ShootSearch(const QString& out) {
     krelix::MessageBoxPrompts prompts(nullptr);
     krelix::CKrelixDlg window(model, prompts);
     prompts.setParent(&window);
-    window.includeList()->AddItem(root);
-    window.excludeList()->AddItem(root + QStringLiteral("/Documents"));
+    window.searchCriteria()->includeList()->AddItem(root);
+    window.searchCriteria()->excludeList()->AddItem(root + QStringLiteral("/Documents"));
     window.setGeometry(60, 40, 1100, 700);
     window.show();
     Pause(800);
