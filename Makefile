@@ -6,7 +6,9 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-fast fuzz bench clean
+SANITIZED_DIR ?= build-asan
+
+.PHONY: all deps configure build run test test-fast test-sanitized check-format fuzz bench clean
 
 all: build
 
@@ -29,6 +31,23 @@ test: build
 test-fast: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) -LE fuzz
 
+# The engine, platform and operations tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, in a build of their own; any report fails the run.
+test-sanitized: deps
+	@cmake -S . -B $(SANITIZED_DIR) -DCMAKE_BUILD_TYPE=Debug -DKRELIX_SANITIZE=address,undefined \
+		-DKRELIX_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(SANITIZED_DIR) -j$(JOBS) --target krelix_engine_tests krelix_platform_tests \
+		krelix_operations_tests
+	@for suite in engine platform operations; do \
+		echo "Sanitized: $$suite tests"; \
+		ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+			$(SANITIZED_DIR)/tests/$$suite/krelix_$${suite}_tests --gtest_brief=1 || exit 1; \
+	done
+
+# Every C++ file as .clang-format lays it out.
+check-format: deps
+	@bash scripts/check-format.sh
+
 # Only the bounded fuzz runs (about a minute each).
 fuzz: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -L fuzz
@@ -37,4 +56,4 @@ bench: build
 	@echo "See bench/README.md"
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZED_DIR)

@@ -35,7 +35,7 @@ constexpr DefaultType kDocumentFiles[] = {
     {u"*.DOCM", u"Microsoft Word 2007/2010 Open XML Macro-enabled Document"},
     {u"*.DOTM", u"Microsoft Word 2007/ 2010 Open XML Macro-enabled Document Template"},
     {u"*.DOTX", u"Microsoft Word 2007 or Word 2010 XML Document Template"},
-    {u"*.XPS", u"XML paper speci" u"fication file"},
+    {u"*.XPS", u"XML paper specification file"},
     {u"*.ODT", u"OpenOffice.org Text Document"},
 };
 

@@ -4,7 +4,9 @@
 
 namespace krelix {
 
-std::u32string CaseFolder::Decode(std::string_view text) { return DecodeCodePoints(text); }
+std::u32string CaseFolder::Decode(std::string_view text) {
+    return DecodeCodePoints(text);
+}
 
 std::u32string CaseFolder::Lower(std::string_view name) const {
     std::u32string out = DecodeCodePoints(name);

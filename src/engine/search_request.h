@@ -18,11 +18,11 @@ class NameMatcher;
 struct SearchRequest {
     using TextSet = boost::unordered_set<std::string>;
 
-    TextSet includeFolders;   // existing folders, each ending with "/", case kept
-    TextSet excludeFolders;   // same form; a folder is excluded by exact text
-    TextSet includePatterns;  // wildcard patterns, UTF-8, lower case
-    TextSet excludePatterns;  // consulted only while includePatterns is empty
-    std::function<void()> completionEvent;  // called once at the very end of a run, if set
+    TextSet includeFolders;                  // existing folders, each ending with "/", case kept
+    TextSet excludeFolders;                  // same form; a folder is excluded by exact text
+    TextSet includePatterns;                 // wildcard patterns, UTF-8, lower case
+    TextSet excludePatterns;                 // consulted only while includePatterns is empty
+    std::function<void()> completionEvent;   // called once at the very end of a run, if set
     ProgressSink* progressWindow = nullptr;  // not owned; no notices when null
     std::uint32_t optionFlags = 0;
     std::uint64_t minSize = 0;  // both bounds inclusive; count only with FILTER_SIZE_RANGE

@@ -12,9 +12,9 @@ namespace {
 
 TEST(SearchFlags, DefaultIsEverySettingButZeroSize) {
     const std::uint32_t settings = SEARCH_SUBDIRS | SKIP_TEMP_FILES | SKIP_SYSTEM_FILES |
-                                   SKIP_WINDOWS_FOLDER | SKIP_APP_FOLDERS |
-                                   SKIP_COMPRESSED_FILES | SKIP_ZERO_SIZE_FILES |
-                                   SKIP_RECYCLE_BIN | SKIP_HIDDEN_FILES | SKIP_HIDDEN_FOLDERS;
+                                   SKIP_WINDOWS_FOLDER | SKIP_APP_FOLDERS | SKIP_COMPRESSED_FILES |
+                                   SKIP_ZERO_SIZE_FILES | SKIP_RECYCLE_BIN | SKIP_HIDDEN_FILES |
+                                   SKIP_HIDDEN_FOLDERS;
     EXPECT_EQ(settings & ~SKIP_ZERO_SIZE_FILES, DEFAULT_SEARCH_FLAGS);
     EXPECT_EQ(0x77E0u, DEFAULT_SEARCH_FLAGS);
     EXPECT_EQ(0u, DEFAULT_SEARCH_FLAGS & FILTER_SIZE_RANGE);

@@ -272,9 +272,8 @@ TEST_F(WalkTest, RecordsEachFileOnceAcrossNestedStartFoldersAndHardLinks) {
     tree.AddSymlink("link-to-sub", tree.Path("sub"));
     const Paths viaLink = Walk(SEARCH_SUBDIRS, {"", "link-to-sub"});
     EXPECT_EQ(3u, viaLink.size());
-    EXPECT_EQ(1, std::count_if(viaLink.begin(), viaLink.end(), [](const std::string& p) {
-                  return p.ends_with("one");
-              }));
+    EXPECT_EQ(1, std::count_if(viaLink.begin(), viaLink.end(),
+                               [](const std::string& p) { return p.ends_with("one"); }));
     // A hard link the patterns reject does not hide the name they accept.
     request.includePatterns = {"*-again"};
     EXPECT_EQ(Paths{"sub/two-again"}, Walk(SEARCH_SUBDIRS));

@@ -11,15 +11,15 @@ namespace krelix::test {
 // Records every box and chooser a window opens and answers from scripted queues; an empty
 // queue answers OK / Yes / cancel (empty path).
 class FakePrompts final : public Prompts {
-public:
+  public:
     struct Shown {
         QString kind;  // "inform", "okcancel", "yesno", "folder", "save"
         QString caption;
         QString text;
     };
 
-    std::deque<bool> answers;    // for AskOkCancel and AskYesNo
-    std::deque<QString> paths;   // for ChooseFolder and ChooseSaveFile
+    std::deque<bool> answers;   // for AskOkCancel and AskYesNo
+    std::deque<QString> paths;  // for ChooseFolder and ChooseSaveFile
     std::vector<Shown> shown;
 
     void Inform(const QString& caption, const QString& text, PromptIcon) override {
@@ -50,7 +50,7 @@ public:
         return out;
     }
 
-private:
+  private:
     template <typename T>
     static T Next(std::deque<T>& queue, T fallback) {
         if (queue.empty()) {

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Fails when an include breaks the layers: Qt only in ui/ folders and app/, and dependencies
+# pointing one way (common <- platform <- engine <- catalogue, settings, operations, preview
+# <- app; a ui/ folder may also use common/ui and its own folder). Prints each offending line.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# What each folder under src/ may include, besides itself.
+declare -A allowed=(
+    [common]=""
+    [platform]="common"
+    [engine]="common platform"
+    [catalogue]="common"
+    [settings]="common platform engine catalogue"
+    [operations]="common platform engine"
+    [preview]="common"
+)
+
+problems=0
+report() {
+    echo "$1: $2"
+    problems=1
+}
+
+while IFS= read -r file; do
+    relative=${file#src/}
+    folder=${relative%%/*}
+    ui=""
+    [[ $relative == */ui/* ]] && ui=yes
+    while IFS= read -r line; do
+        number=${line%%:*}
+        text=${line#*:}
+        if [[ $text =~ ^#include\ \<Q[A-Za-z]*(/[A-Za-z]+)?\> ]]; then
+            [[ -n $ui || $folder == app ]] || report "$file:$number" "Qt outside ui/ and app/: $text"
+            continue
+        fi
+        [[ $text =~ ^#include\ \"([a-z_]+)/(ui/)? ]] || continue
+        target=${BASH_REMATCH[1]}
+        targetUi=${BASH_REMATCH[2]}
+        [[ $folder == app ]] && continue
+        if [[ -n $targetUi && -z $ui ]]; then
+            report "$file:$number" "a folder without Qt includes a ui/ header: $text"
+            continue
+        fi
+        if [[ -n $targetUi && $target != "$folder" && $target != common ]]; then
+            report "$file:$number" "a ui/ folder includes another's ui/: $text"
+            continue
+        fi
+        [[ $target == "$folder" ]] && continue
+        if [[ " ${allowed[$folder]:-} " != *" $target "* ]]; then
+            report "$file:$number" "$folder may not include $target: $text"
+        fi
+    done < <(grep -n '^#include' "$file" || true)
+done < <(git ls-files 'src/*.h' 'src/*.cpp')
+
+if [[ $problems -ne 0 ]]; then
+    echo "Include layering broken (see scripts/check-layers.sh)." >&2
+    exit 1
+fi
+echo "Include layering: fine."
