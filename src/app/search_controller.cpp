@@ -5,6 +5,7 @@
 
 #include "app/krelix_dlg_model.h"
 #include "app/search_criteria.h"
+#include "app/search_notes.h"
 #include "app/search_request_builder.h"
 #include "app/search_view.h"
 #include "app/waiting_dlg.h"
@@ -77,6 +78,9 @@ void SearchController::StartRun() {
         auto outcome = std::make_shared<Outcome>();
         outcome->records = TakeDuplicateGroups(engine.resultMap);
         outcome->filesScanned = request.filesScanned;
+        outcome->skippedStartFolders = request.skippedStartFolders;
+        outcome->unreadableFiles = request.unreadableFiles;
+        outcome->unreadableFolders = request.unreadableFolders;
         QMetaObject::invokeMethod(
             this, [this, outcome] { OnEngineDone(outcome); }, Qt::QueuedConnection);
     });
@@ -127,6 +131,8 @@ void SearchController::OnEngineDone(std::shared_ptr<Outcome> outcome) {
     }
     phase_ = Phase::Filling;
     filesScanned_ = outcome->filesScanned;
+    notes_ = SearchNotes(outcome->skippedStartFolders, outcome->unreadableFiles,
+                         outcome->unreadableFolders);
     ResultSet& results = model_.results();
     pending_.clear();
     pending_.reserve(outcome->records.size());
@@ -189,7 +195,9 @@ void SearchController::Finish() {
                                 .arg(filesScanned_)
                                 .arg(model_.request().duplicatesFound);
     view_.ShowSummary(summary);
-    prompts_.Inform(TitleCaption(), summary, PromptIcon::Information);
+    QStringList box{summary};
+    box << notes_;
+    prompts_.Inform(TitleCaption(), box.join(QLatin1Char('\n')), PromptIcon::Information);
     Q_EMIT searchFinished();
 }
 

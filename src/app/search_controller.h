@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 #include "app/progress_mailbox.h"
 #include "engine/file_item.h"
+#include "engine/skip_rule.h"
 
 namespace krelix {
 
@@ -23,8 +25,9 @@ class SearchView;
 // thread runs the model's engine on it while the view is disabled and CWaitingDlg shows the
 // latest progress, fetched every 100 ms. The duplicate groups cross to the UI thread once, as
 // a whole, and fill the results list in batches of whole groups with alternating shading; then
-// the summary goes to the status line and a message box. Cancel, confirmed, stops the engine
-// (or, while rows are being added, the filling); the groups confirmed so far are shown.
+// the summary goes to the status line, and to a message box followed by the run's notes (start
+// folders a setting kept out, files and folders that could not be read). Cancel, confirmed, stops
+// the engine (or, while rows are being added, the filling); the groups confirmed so far are shown.
 // UI thread only, except where noted.
 class SearchController : public QObject {
     Q_OBJECT
@@ -69,6 +72,9 @@ class SearchController : public QObject {
     struct Outcome {
         std::vector<CFileItem> records;  // groups of two or more, each group's members together
         std::int32_t filesScanned = 0;
+        std::vector<SkippedStartFolder> skippedStartFolders;
+        std::int32_t unreadableFiles = 0;
+        std::int32_t unreadableFolders = 0;
     };
 
     void StartRun();
@@ -97,6 +103,7 @@ class SearchController : public QObject {
     std::size_t nextRow_ = 0;
     std::size_t fillBatchRows_ = 20000;
     std::int32_t filesScanned_ = 0;
+    QStringList notes_;  // the lines after the summary in its message box
 };
 
 }  // namespace krelix

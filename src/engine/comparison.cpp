@@ -10,6 +10,7 @@
 #include "engine/duplicate_groups.h"
 #include "engine/file_crc.h"
 #include "engine/hash_placement.h"
+#include "engine/unreadable_log.h"
 
 namespace krelix {
 
@@ -139,6 +140,9 @@ void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
     std::array<std::optional<ReadOnlyFile>, kFirstStageBatchFiles> files;
     for (std::size_t i = 0; i < count && !StopRequested(); ++i) {
         files[i] = OpenFirstBlock(batch[i].item->path, batch[i].item->size);
+        if (!files[i] && unreadable && LastReadFailed()) {
+            unreadable->AddFile(batch[i].item->path);
+        }
     }
     for (std::size_t i = 0; i < count; ++i) {
         // A stop ends the visit after the file being hashed.
@@ -151,6 +155,9 @@ void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
         std::optional<FirstBlock> first;
         if (files[i]) {
             first = HashFirstBlock(*files[i], item.size, stopFlag_, &item.identity);
+            if (!first && unreadable && LastReadFailed()) {
+                unreadable->AddFile(item.path);
+            }
             files[i].reset();
         }
         if (first) {
@@ -233,6 +240,9 @@ void Comparison::HashRests(Candidate* const* batch, std::size_t count) {
                                  read += bytes;
                                  NoteBytesRead(bytes, item.path);
                              });
+            if (!whole && unreadable && LastReadFailed()) {
+                unreadable->AddFile(item.path);
+            }
         }
         candidate.state = whole ? Candidate::State::Whole : Candidate::State::LeftOut;
         if (whole) {

@@ -13,6 +13,8 @@
 
 namespace krelix {
 
+class UnreadableLog;
+
 // The comparison of one run, as a pipeline of stages over the files whose size another file
 // shares: collect them, hash their first (and last) blocks, drop the files alone with those
 // blocks, hash the rest of the others, and key the files hashed whole by content. Runs once, on
@@ -35,6 +37,8 @@ class Comparison {
     // The least time between two Reading notices; often enough for a window that shows the
     // latest notice every 100 ms (tests: 0, a notice per chunk).
     std::chrono::nanoseconds readingNoticeInterval = std::chrono::milliseconds(50);
+    // Told of each file left out because it could not be opened or read, when set.
+    UnreadableLog* unreadable = nullptr;
 
   private:
     struct Candidate;

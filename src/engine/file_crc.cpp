@@ -10,6 +10,8 @@
 #include <array>
 #include <memory>
 
+#include "platform/read_failure.h"
+
 namespace krelix {
 namespace {
 
@@ -24,6 +26,23 @@ StrongHash HashOfBoth(const StrongHash& a, const StrongHash& b) {
 
 bool HasLastBlock(std::uint64_t size) {
     return size > 2 * kFirstBlockSize;
+}
+
+thread_local bool t_readFailed = false;
+
+// Notes a failed read; answers whether it failed (n < 0).
+bool ReadFailed(ssize_t n) {
+    if (n < 0) {
+        t_readFailed = true;
+    }
+    return n < 0;
+}
+
+std::optional<ReadOnlyFile> OpenNoting(const std::string& path) {
+    int error = 0;
+    std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path, error);
+    t_readFailed = !file && IsUnreadableError(error);
+    return file;
 }
 
 bool Stopped(const std::atomic<std::int32_t>& stopFlag) {
@@ -63,8 +82,12 @@ std::string MakeGroupKey(std::uint64_t size, std::string_view crcText) {
     return key;
 }
 
+bool LastReadFailed() {
+    return t_readFailed;
+}
+
 std::optional<ReadOnlyFile> OpenFirstBlock(const std::string& path, std::uint64_t expectedSize) {
-    std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path);
+    std::optional<ReadOnlyFile> file = OpenNoting(path);
     if (file && expectedSize > 0) {
         file->AdviseWillNeed(0, std::min(expectedSize, kFirstBlockSize));
         if (HasLastBlock(expectedSize)) {
@@ -77,6 +100,7 @@ std::optional<ReadOnlyFile> OpenFirstBlock(const std::string& path, std::uint64_
 std::optional<FirstBlock> HashFirstBlock(ReadOnlyFile& file, std::uint64_t expectedSize,
                                          const std::atomic<std::int32_t>& stopFlag,
                                          const FileIdentity* identity) {
+    t_readFailed = false;
     FirstBlock result;
     result.complete = expectedSize <= kFirstBlockSize;
     // One byte more than a whole small file, so that a file that grew since the walk shows.
@@ -90,7 +114,7 @@ std::optional<FirstBlock> HashFirstBlock(ReadOnlyFile& file, std::uint64_t expec
             break;
         }
         // A failed read would leave the hash of a prefix under the full size's key.
-        if (n < 0) {
+        if (ReadFailed(n)) {
             return std::nullopt;
         }
         total += static_cast<std::size_t>(n);
@@ -111,7 +135,7 @@ std::optional<FirstBlock> HashFirstBlock(ReadOnlyFile& file, std::uint64_t expec
         // One byte more than the file should have, to see that it did not grow.
         const ssize_t n =
             file.ReadAt(buffer.data(), kFirstBlockSize + 1, expectedSize - kFirstBlockSize);
-        if (n != static_cast<ssize_t>(kFirstBlockSize) || Stopped(stopFlag)) {
+        if (ReadFailed(n) || n != static_cast<ssize_t>(kFirstBlockSize) || Stopped(stopFlag)) {
             return std::nullopt;
         }
         result.lastBlockCrc = libdeflate_crc32(0, buffer.data(), kFirstBlockSize);
@@ -123,7 +147,7 @@ std::optional<FirstBlock> HashFirstBlock(ReadOnlyFile& file, std::uint64_t expec
 
 std::optional<FirstBlock> HashFirstBlock(const std::string& path, std::uint64_t expectedSize,
                                          const std::atomic<std::int32_t>& stopFlag) {
-    std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path);
+    std::optional<ReadOnlyFile> file = OpenNoting(path);
     if (!file) {
         return std::nullopt;
     }
@@ -135,7 +159,7 @@ std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t exp
                                       const std::atomic<std::int32_t>& stopFlag,
                                       const FileIdentity* identity,
                                       const std::function<void(std::uint64_t)>& onChunk) {
-    std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path);
+    std::optional<ReadOnlyFile> file = OpenNoting(path);
     if (!file) {
         return std::nullopt;
     }
@@ -154,7 +178,7 @@ std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t exp
             static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, end - offset));
         const ssize_t n = file->ReadAt(buffer, wanted, offset);
         // A failed or short read leaves the file shorter than recorded.
-        if (n <= 0 || Stopped(stopFlag)) {
+        if (ReadFailed(n) || n == 0 || Stopped(stopFlag)) {
             return std::nullopt;
         }
         crc = libdeflate_crc32(crc, buffer, static_cast<std::size_t>(n));
@@ -165,7 +189,8 @@ std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t exp
         }
     }
     // A file that grew or shrank since it was recorded must not join the files of its old size.
-    if (file->ReadAt(buffer, 1, expectedSize) != 0 ||
+    const ssize_t beyond = file->ReadAt(buffer, 1, expectedSize);
+    if (ReadFailed(beyond) || beyond != 0 ||
         (lastBlock && file->ReadAt(buffer, 1, expectedSize - 1) != 1)) {
         return std::nullopt;
     }

@@ -85,6 +85,12 @@ std::optional<ContentDigest> HashRest(const std::string& path, std::uint64_t exp
                                       const FileIdentity* identity = nullptr,
                                       const std::function<void(std::uint64_t)>& onChunk = {});
 
+// Whether the last OpenFirstBlock, HashFirstBlock or HashRest on this thread that came back
+// empty failed because the file could not be opened or read (see IsUnreadableError), rather than
+// because it vanished, changed or the run stopped. Per thread, as the pool's workers hash at
+// once; ask right after the call, before the thread makes another.
+bool LastReadFailed();
+
 // Both stages in one: the digest of the whole file, equal to what the two stages give.
 std::optional<ContentDigest> HashFile(const std::string& path, std::uint64_t expectedSize,
                                       const std::atomic<std::int32_t>& stopFlag);

@@ -16,6 +16,11 @@ void SearchRequest::ResetRequest() {
     maxSize = std::numeric_limits<std::uint64_t>::max();
     filesScanned = 0;
     duplicatesFound = 0;
+    skippedStartFolders.clear();
+    unreadableFiles = 0;
+    unreadableFolders = 0;
+    listUnreadable = false;
+    unreadablePaths.clear();
 }
 
 bool SearchRequest::IsFileSkipped(const DirEntry& entry, const NameMatcher& matcher) const {

@@ -5,8 +5,10 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "engine/progress_sink.h"
+#include "engine/skip_rule.h"
 #include "platform/dir_entry.h"
 
 namespace krelix {
@@ -14,7 +16,7 @@ namespace krelix {
 class NameMatcher;
 
 // What to search. The main window owns one, resets and fills it for every search; the engine
-// only reads it, except for filesScanned.
+// only reads it, except for the fields it writes (filesScanned and the notes below it).
 struct SearchRequest {
     using TextSet = boost::unordered_set<std::string>;
 
@@ -29,6 +31,15 @@ struct SearchRequest {
     std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max();
     std::int32_t filesScanned = 0;     // written by the engine
     std::int32_t duplicatesFound = 0;  // written by the search thread, not the engine
+    // Written by the engine, so that a run that found little can say why: the start folders a
+    // folder rule kept out, and the files and folders left out because they could not be opened
+    // or read (not those that vanished or changed during the run).
+    std::vector<SkippedStartFolder> skippedStartFolders;
+    std::int32_t unreadableFiles = 0;
+    std::int32_t unreadableFolders = 0;
+    // When set, the engine lists their paths in unreadablePaths (folders end with "/").
+    bool listUnreadable = false;
+    std::vector<std::string> unreadablePaths;
 
     void ResetRequest();
 

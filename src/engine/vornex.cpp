@@ -1,5 +1,7 @@
 #include "engine/vornex.h"
 
+#include <iterator>
+
 #include "engine/comparison.h"
 #include "engine/file_crc.h"
 #include "engine/worker_pool.h"
@@ -34,7 +36,13 @@ void CVornex::CompareCandidates(SearchRequest& request) {
                           static_cast<std::uint64_t>(request.filesScanned));
     comparison.afterFirstStage = afterFirstStage;
     comparison.readingNoticeInterval = readingNoticeInterval;
+    comparison.unreadable = &unreadable_;
     resultMap = comparison.Run(resultMap);
+    request.unreadableFiles = unreadable_.files();
+    std::vector<std::string> paths = unreadable_.TakePaths();
+    request.unreadablePaths.insert(request.unreadablePaths.end(),
+                                   std::make_move_iterator(paths.begin()),
+                                   std::make_move_iterator(paths.end()));
     stopFlag = 1;
     if (request.completionEvent) {
         request.completionEvent();

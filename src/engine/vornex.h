@@ -16,6 +16,7 @@
 #include "engine/result_map.h"
 #include "engine/search_request.h"
 #include "engine/task_runner.h"
+#include "engine/unreadable_log.h"
 #include "platform/dir_entry.h"
 #include "platform/folder_reader.h"
 #include "platform/skip_folders.h"
@@ -43,24 +44,31 @@ class CVornex {
     CVornex& operator=(const CVornex&) = delete;
 
     // One whole run on the calling thread: the walk, then the comparison. Afterwards resultMap
-    // holds every hashed file under its group key, the request's filesScanned is set, stopFlag
-    // is 1 and the request's completionEvent has been called once.
+    // holds every hashed file under its group key, the request's filesScanned and notes
+    // (skipped start folders, unreadable files and folders) are set, stopFlag is 1 and the
+    // request's completionEvent has been called once.
     void Run(SearchRequest& request);
 
     // The walk of a run on its own: empties resultMap, clears stopFlag, scans every include
-    // folder and sets the request's filesScanned. Leaves stopFlag as it finds it at the end.
+    // folder and sets the request's filesScanned, skippedStartFolders and unreadable counts.
+    // Leaves stopFlag as it finds it at the end.
     void Walk(SearchRequest& request);
 
     // Walks one start folder (and its subfolders with SEARCH_SUBDIRS), depth first, filing
-    // every kept file in resultMap. Returns at once while stopFlag is set.
+    // every kept file in resultMap. Returns at once while stopFlag is set. A start folder that
+    // a folder rule removes is noted in the request's skippedStartFolders.
     void ScanFolder(const std::string& folderText, SearchRequest& request);
 
     // True when a folder rule removes the folder (path ending with "/", case kept).
     bool IsFolderSkipped(const std::string& folder, const SearchRequest& request) const;
+    // The first folder rule that removes the folder, if any.
+    std::optional<SkipRule> FolderSkipRule(const std::string& folder,
+                                           const SearchRequest& request) const;
 
     // The second part of a run (see Comparison): hashes every file whose size another file
-    // shares and replaces resultMap by the files hashed whole, keyed by group key; sends the end
-    // notice, sets stopFlag and calls completionEvent.
+    // shares and replaces resultMap by the files hashed whole, keyed by group key; adds the files
+    // it could not read to the request's; sends the end notice, sets stopFlag and calls
+    // completionEvent.
     void CompareCandidates(SearchRequest& request);
 
     // The CRC text of the file, empty on failure or stop (see krelix::ComputeFileCrc).
@@ -93,7 +101,8 @@ class CVornex {
     NameMatcher matcher_;
     boost::unordered_set<FileId> readFolders_;
     boost::unordered_set<FileId> recordedFiles_;
-    DirEntry entry_;  // reused for every entry, saving allocations
+    DirEntry entry_;            // reused for every entry, saving allocations
+    UnreadableLog unreadable_;  // per walk and the comparison after it
 
     std::unique_ptr<TaskRunner> runner_;
 };

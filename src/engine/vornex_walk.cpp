@@ -5,6 +5,7 @@
 
 #include "engine/search_flags.h"
 #include "engine/vornex.h"
+#include "platform/read_failure.h"
 
 namespace krelix {
 namespace {
@@ -58,10 +59,15 @@ void CVornex::Walk(SearchRequest& request) {
     }
     matcher_ = NameMatcher(request.includePatterns, request.excludePatterns);
     request.filesScanned = 0;  // progress counts the files of this run
+    request.skippedStartFolders.clear();
+    unreadable_.Reset(request.listUnreadable);
     for (const std::string& folder : request.includeFolders) {
         ScanFolder(folder, request);
     }
     request.filesScanned = static_cast<std::int32_t>(resultMap.size());
+    request.unreadableFiles = unreadable_.files();
+    request.unreadableFolders = unreadable_.folders();
+    request.unreadablePaths = unreadable_.TakePaths();
 }
 
 void CVornex::ScanFolder(const std::string& folderText, SearchRequest& request) {
@@ -72,18 +78,20 @@ void CVornex::ScanFolder(const std::string& folderText, SearchRequest& request) 
     if (folder.back() != '/') {
         folder += '/';
     }
-    if (IsFolderSkipped(folder, request)) {
-        return;
-    }
+    std::optional<SkipRule> rule = FolderSkipRule(folder, request);
     std::uint32_t attributes = 0;
-    if (QueryFolderAttributes(folder, attributes)) {
+    if (!rule && QueryFolderAttributes(folder, attributes)) {
         if ((request.optionFlags & SKIP_COMPRESSED_FILES) && (attributes & ATTRIBUTE_COMPRESSED)) {
-            return;
+            rule = SkipRule::Compressed;
+        } else if ((request.optionFlags & SKIP_HIDDEN_FOLDERS) && (attributes & ATTRIBUTE_HIDDEN) &&
+                   folder != "/") {
+            rule = SkipRule::HiddenFolder;
         }
-        if ((request.optionFlags & SKIP_HIDDEN_FOLDERS) && (attributes & ATTRIBUTE_HIDDEN) &&
-            folder != "/") {
-            return;
-        }
+    }
+    if (rule) {
+        // The rule stands, but a search that finds nothing must be able to say why.
+        request.skippedStartFolders.push_back({std::move(folder), *rule});
+        return;
     }
 
     // Depth first with an explicit stack, so that a very deep tree cannot exhaust the thread's
@@ -108,14 +116,18 @@ void CVornex::ReadFolder(const std::string& folder, FolderReader::Links links,
                          SearchRequest& request, std::vector<std::string>& subfolders) {
     FolderReader reader;
     if (!reader.Open(folder, links)) {
-        return;  // unreadable, vanished or too deep: contributes nothing
+        // Unreadable or too deep: contributes nothing but a count. Vanished: nothing at all.
+        if (IsUnreadableError(reader.error())) {
+            unreadable_.AddFolder(folder);
+        }
+        return;
     }
     if (!readFolders_.emplace(reader.device(), reader.inode()).second) {
         return;  // its files were recorded under the path that reached it first
     }
     const std::uint32_t flags = request.optionFlags;
     while (!StopRequested() && reader.Next(entry_)) {
-        if (entry_.IsFolder()) {
+        if (entry_.IsFolder() || entry_.kind == EntryKind::UnreadableFolder) {
             if (!(flags & SEARCH_SUBDIRS)) {
                 continue;
             }
@@ -124,7 +136,12 @@ void CVornex::ReadFolder(const std::string& folder, FolderReader::Links links,
                 IsFolderSkipped(subfolder, request) ||
                 ((flags & SKIP_HIDDEN_FOLDERS) && entry_.Has(ATTRIBUTE_HIDDEN)) ||
                 ((flags & SKIP_COMPRESSED_FILES) && entry_.Has(ATTRIBUTE_COMPRESSED));
-            if (!skipped) {
+            if (skipped) {
+                continue;
+            }
+            if (entry_.kind == EntryKind::UnreadableFolder) {
+                unreadable_.AddFolder(subfolder);
+            } else {
                 subfolders.push_back(std::move(subfolder));
             }
         } else if (entry_.kind == EntryKind::Regular && !request.IsFileSkipped(entry_, matcher_)) {
@@ -132,33 +149,49 @@ void CVornex::ReadFolder(const std::string& folder, FolderReader::Links links,
             if (StopRequested()) {
                 break;
             }
+        } else if (entry_.kind == EntryKind::UnreadableFile) {
+            unreadable_.AddFile(entry_.fullPath);  // its size and attributes are unknown
         }
+    }
+    // A listing that broke off was read only in part.
+    if (!StopRequested() && IsUnreadableError(reader.error())) {
+        unreadable_.AddFolder(folder);
     }
 }
 
 bool CVornex::IsFolderSkipped(const std::string& folder, const SearchRequest& request) const {
+    return FolderSkipRule(folder, request).has_value();
+}
+
+std::optional<SkipRule> CVornex::FolderSkipRule(const std::string& folder,
+                                                const SearchRequest& request) const {
     const auto set = [&](std::uint32_t flag) { return (request.optionFlags & flag) != 0; };
     const SkipFolders& skip = skipFolders_;
     if (request.excludeFolders.count(folder) != 0) {
-        return true;
+        return SkipRule::ExcludedFolder;
     }
-    if (set(SKIP_TEMP_FILES) &&
-        (BeginsWithAny(folder, skip.temporary) || BeginsWithAny(folder, skip.internetCache))) {
-        return true;
+    if (set(SKIP_TEMP_FILES) && BeginsWithAny(folder, skip.temporary)) {
+        return SkipRule::TemporaryFolder;
+    }
+    if (set(SKIP_TEMP_FILES) && BeginsWithAny(folder, skip.internetCache)) {
+        return SkipRule::CacheFolder;
     }
     if (set(SKIP_SYSTEM_FILES) && BeginsWithAny(folder, skip.system)) {
-        return true;
+        return SkipRule::SystemFolder;
     }
     if (set(SKIP_WINDOWS_FOLDER) && BeginsWithAny(folder, skip.windows)) {
-        return true;
+        return SkipRule::OperatingSystemFolder;
     }
     if (set(SKIP_APP_FOLDERS) &&
         (BeginsWithAny(folder, skip.programFiles) || BeginsWithAny(folder, skip.programFilesX86) ||
          BeginsWithAny(folder, skip.commonAppData))) {
-        return true;
+        return SkipRule::ApplicationFolder;
     }
-    return set(SKIP_RECYCLE_BIN) &&
-           (BeginsWithAny(folder, skip.recycleBin) || IsInMountTrash(folder, skip.mountPoints));
+    if (set(SKIP_RECYCLE_BIN) &&
+        (BeginsWithAny(folder, skip.recycleBin) || IsInMountTrash(folder, skip.mountPoints))) {
+        return SkipRule::RecycleBin;
+    }
+    return std::nullopt;
 }
 
 void CVornex::RecordFile(const DirEntry& entry, SearchRequest& request) {

@@ -19,6 +19,10 @@ enum class EntryKind : std::uint8_t {
     Folder,
     Symlink,  // never followed
     Other,    // FIFO, socket, device: never recorded, never opened
+    // Its status could not be read, though it did not vanish; only name, fullPath and the hidden
+    // bit are set. The folder's listing says whether it is a folder.
+    UnreadableFile,
+    UnreadableFolder,
 };
 
 // One entry of a folder as the enumeration reports it, without following links.

@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string_view>
+
+#include "platform/read_failure.h"
 
 namespace krelix {
 namespace {
@@ -43,6 +46,7 @@ FolderReader::~FolderReader() {
 
 bool FolderReader::Open(const std::string& folder, Links links) {
     Close();
+    error_ = 0;
     // A trailing "/" would make the kernel follow a link in the last place despite O_NOFOLLOW.
     std::string target = folder;
     while (target.size() > 1 && target.back() == '/') {
@@ -54,10 +58,12 @@ bool FolderReader::Open(const std::string& folder, Links links) {
     }
     const int fd = ::openat(AT_FDCWD, target.c_str(), flags);
     if (fd < 0) {
+        error_ = errno;
         return false;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
+        error_ = errno;
         ::close(fd);
         return false;
     }
@@ -65,6 +71,7 @@ bool FolderReader::Open(const std::string& folder, Links links) {
     inode_ = info.st_ino;
     dir_ = ::fdopendir(fd);
     if (dir_ == nullptr) {
+        error_ = errno;
         ::close(fd);
         return false;
     }
@@ -76,23 +83,36 @@ bool FolderReader::Next(DirEntry& entry) {
     if (dir_ == nullptr) {
         return false;
     }
-    while (const dirent* raw = ::readdir(dir_)) {
+    for (;;) {
+        errno = 0;  // readdir tells its end from a failure only by errno
+        const dirent* raw = ::readdir(dir_);
+        if (raw == nullptr) {
+            error_ = errno;
+            return false;
+        }
         const char* name = raw->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
             continue;
         }
         struct statx status {};
-        if (::statx(::dirfd(dir_), name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatusMask,
-                    &status) != 0) {
-            continue;  // vanished since readdir, or refused: left out
+        const bool known = ::statx(::dirfd(dir_), name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                                   kStatusMask, &status) == 0;
+        const int statusError = known ? 0 : errno;
+        if (!known && !IsUnreadableError(statusError)) {
+            continue;  // vanished since readdir: left out
         }
-        entry.kind = KindOf(status.stx_mode);
         entry.name.assign(name);
         entry.fullPath.assign(folder_).append(name);
-        entry.attributes = 0;
-        if (IsHiddenName(name)) {
-            entry.attributes |= ATTRIBUTE_HIDDEN;
+        entry.attributes = IsHiddenName(name) ? ATTRIBUTE_HIDDEN : 0;
+        if (!known) {
+            entry.kind =
+                raw->d_type == DT_DIR ? EntryKind::UnreadableFolder : EntryKind::UnreadableFile;
+            entry.size = 0;
+            entry.links = 1;
+            entry.mountRoot = false;
+            return true;
         }
+        entry.kind = KindOf(status.stx_mode);
         if (IsCompressed(status)) {
             entry.attributes |= ATTRIBUTE_COMPRESSED;
         }
@@ -107,7 +127,6 @@ bool FolderReader::Next(DirEntry& entry) {
                           (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
         return true;
     }
-    return false;
 }
 
 void FolderReader::Close() {

@@ -24,12 +24,17 @@ class FolderReader {
     FolderReader& operator=(const FolderReader&) = delete;
 
     // Starts reading the folder, whose text ends with "/". False when it is missing, not a
-    // folder, unreadable, or its path is too long for the system.
+    // folder, unreadable, or its path is too long for the system; error() then tells why.
     bool Open(const std::string& folder, Links links);
 
-    // Fills entry with the next entry; false at the end or on a read error. "." and ".." are
-    // passed over, and so are entries that vanish before their status can be read.
+    // Fills entry with the next entry; false at the end or on a read error (error() is then not
+    // 0). "." and ".." are passed over, and so are entries that vanish before their status can
+    // be read; an entry whose status cannot be read for another reason comes as UnreadableFile
+    // or UnreadableFolder.
     bool Next(DirEntry& entry);
+
+    // The errno of the last failed Open, or of the read error that ended Next; 0 otherwise.
+    int error() const { return error_; }
 
     void Close();
 
@@ -42,6 +47,7 @@ class FolderReader {
     std::string folder_;
     std::uint64_t device_ = 0;
     std::uint64_t inode_ = 0;
+    int error_ = 0;
 };
 
 // The attribute bits of a folder (hidden, compressed), following links. False when the folder

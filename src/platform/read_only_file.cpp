@@ -10,14 +10,25 @@
 namespace krelix {
 
 std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path) {
+    int error = 0;
+    return Open(path, error);
+}
+
+std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, int& error) {
+    error = 0;
     // O_NONBLOCK lets a FIFO open return at once so that the type test below can refuse it.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
+        error = errno;
         return std::nullopt;
     }
     ReadOnlyFile file(fd);
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0) {
+        error = errno;
+        return std::nullopt;
+    }
+    if (!S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
     // O_NONBLOCK stays: reads of a regular file do not heed it, and two calls per file are

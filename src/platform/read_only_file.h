@@ -17,6 +17,8 @@ class ReadOnlyFile {
   public:
     // Empty when the path cannot be opened or is not a regular file.
     static std::optional<ReadOnlyFile> Open(const std::string& path);
+    // As above; when empty, error is the failed call's errno, or 0 for a file of another kind.
+    static std::optional<ReadOnlyFile> Open(const std::string& path, int& error);
 
     ReadOnlyFile(ReadOnlyFile&& other) noexcept;
     ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;

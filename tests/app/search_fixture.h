@@ -113,8 +113,10 @@ class Gate {
 // (the tree lives in the temporary folder).
 class SearchFixture : public ::testing::Test {
   protected:
-    SearchFixture()
-        : model(tree.Path("settings.dat"), std::make_unique<CVornex>(SkipFolders{})),
+    SearchFixture() : SearchFixture([](const TempTree&) { return SkipFolders{}; }) {}
+    // An engine that skips the folders the function names (in the tree, which exists by then).
+    explicit SearchFixture(const std::function<SkipFolders(const TempTree&)>& skip)
+        : model(tree.Path("settings.dat"), std::make_unique<CVornex>(skip(tree))),
           window(model, prompts, CKrelixDlg::Dialogs{}),
           controller(*window.searchController()) {
         window.show();

@@ -106,6 +106,8 @@ TEST_F(CompareTest, AMemberThatVanishesOrBecomesAFifoIsLeftOutSilently) {
         Run();
         const Groups expected = {{"5" + CrcTextOf("three"), {"trio/b", "trio/c"}}};
         EXPECT_EQ(expected, Duplicates()) << (fifo ? "fifo" : "deleted");
+        // Gone or replaced is not unreadable.
+        EXPECT_EQ(0, request.unreadableFiles);
         ::unlink(tree.Path("pair/a").c_str());
         ::unlink(tree.Path("trio/a").c_str());
     }
@@ -129,6 +131,7 @@ TEST_F(CompareTest, AFileThatChangesSizeAfterItWasRecordedJoinsNoGroup) {
     Run();
     const Groups expected = {{"7" + CrcTextOf("content"), {"c", "d"}}};
     EXPECT_EQ(expected, Results());
+    EXPECT_EQ(0, request.unreadableFiles);
 }
 
 TEST_F(CompareTest, StopDuringComparisonKeepsWhatWasHashedBefore) {

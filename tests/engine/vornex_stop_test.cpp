@@ -84,6 +84,7 @@ TEST_F(WalkTest, FolderThatVanishesBeforeItIsEnteredContributesNothing) {
     sink.onNotice = [&](const ProgressNotice&) { std::filesystem::remove_all(tree.Path("sub")); };
     request.progressWindow = &sink;
     EXPECT_EQ(5u, Walk(SEARCH_SUBDIRS).size());
+    EXPECT_EQ(0, request.unreadableFolders);  // gone is not unreadable
 }
 
 // Deeper than any path the system can open: the reachable part is walked, the rest left out,
@@ -111,6 +112,8 @@ TEST_F(WalkTest, VeryDeepTreeNeitherCrashesNorRunsOutOfDescriptors) {
     EXPECT_GE(paths.size(), reachable - 1);
     EXPECT_LE(paths.size(), reachable + 1);
     EXPECT_LT(paths.size(), static_cast<std::size_t>(kLevels / 100));
+    // The first level too deep to open is counted; nothing below it is ever seen.
+    EXPECT_EQ(1, request.unreadableFolders);
 }
 
 // Reading permissions cannot stop root, so the walk runs in a child that gives up root first.
@@ -134,7 +137,8 @@ TEST_F(WalkTest, UnreadableFolderContributesNothing) {
         }
         engine->Walk(request);
         const bool ok = request.filesScanned == 1 &&
-                        engine->resultMap.begin()->second.path == tree.Path("open/file");
+                        engine->resultMap.begin()->second.path == tree.Path("open/file") &&
+                        request.unreadableFolders == 1;
         std::_Exit(ok ? 0 : 1);
     }
     int status = 0;

@@ -56,12 +56,30 @@ TEST(ScanArguments, RefusesBadArguments) {
         {"--flags", "ten", "a"},
         {"--include-pattern=", "a"},
         {"--csv=yes", "a"},
+        {"--csv", "-0", "a"},
+        {"--null=1", "a"},
     };
     for (const auto& args : bad) {
         const ParsedArguments parsed = Parse(args);
         EXPECT_FALSE(parsed.options) << ::testing::PrintToString(args);
         EXPECT_FALSE(parsed.error.empty());
     }
+}
+
+TEST(ScanArguments, NullProgressAndVerboseAreSwitches) {
+    const ScanOptions o = *Parse({"-0", "--progress", "a", "--verbose"}).options;
+    EXPECT_TRUE(o.null && o.progress && o.verbose);
+    EXPECT_TRUE(Parse({"--null", "a"}).options->null);
+    const ScanOptions plain = *Parse({"a"}).options;
+    EXPECT_FALSE(plain.null || plain.progress || plain.verbose);
+}
+
+// As the window refuses it, before any folder is looked at; equal bounds are a range.
+TEST(ScanArguments, MinimumAboveMaximumIsRefused) {
+    const ParsedArguments parsed = Parse({"--min-size=11", "--max-size", "10", "/nonexistent"});
+    EXPECT_FALSE(parsed.options);
+    EXPECT_EQ("The minimum file size is larger than the maximum file size.", parsed.error);
+    EXPECT_TRUE(Parse({"--min-size=10", "--max-size", "10", "a"}).options);
 }
 
 TEST(ScanArguments, FoldersBecomeAbsoluteWithOneTrailingSlash) {
@@ -102,6 +120,12 @@ TEST(ScanArguments, FillRequestSetsTheSizeFilterOnlyWhenABoundIsGiven) {
 
     options.excludeFolders = {tree.Path("gone")};
     EXPECT_FALSE(FillRequest(options, request, error));
+
+    options.excludeFolders.clear();
+    EXPECT_FALSE(request.listUnreadable);
+    options.verbose = true;
+    ASSERT_TRUE(FillRequest(options, request, error));
+    EXPECT_TRUE(request.listUnreadable);
 }
 
 }  // namespace

@@ -48,5 +48,38 @@ TEST(ScanOutput, CsvQuotesOnlyFieldsThatNeedIt) {
               out.str());
 }
 
+TEST(ScanOutput, NulPathsReadBackExactly) {
+    std::ostringstream out;
+    EXPECT_EQ(4u, WriteDuplicateGroups(Sample(), OutputFormat::NulPaths, out));
+    using namespace std::string_literals;
+    EXPECT_EQ("/t/a,\"odd\"\nname\0/t/\xff\0\0/t/b1\0/t/b2\0\0"s, out.str());
+}
+
+TEST(ScanOutput, SummaryNamesSkippedStartFoldersAndWhatCouldNotBeRead) {
+    SearchRequest request;
+    request.filesScanned = 0;
+    request.skippedStartFolders = {{"/tmp/photos/", SkipRule::TemporaryFolder},
+                                   {"/x/", SkipRule::ExcludedFolder}};
+    request.unreadableFiles = 12;
+    request.unreadableFolders = 1;
+    request.unreadablePaths = {"/b/", "/a"};
+    std::ostringstream out;
+    WriteScanSummary(request, out);
+    EXPECT_EQ(
+        "Files scanned: 0 , duplicates: 0 \n"
+        "/tmp/photos/ was not searched: it lies in a temporary folder (\"Skip Temporary "
+        "Files\" is on: 0x40 in --flags).\n"
+        "/x/ was not searched: it is also a folder to exclude (--exclude names it).\n"
+        "12 files could not be read.\n"
+        "1 folder could not be read.\n"
+        "Could not read: /a\n"
+        "Could not read: /b/\n",
+        out.str());
+
+    std::ostringstream plain;
+    WriteScanSummary(SearchRequest{}, plain);
+    EXPECT_EQ("Files scanned: 0 , duplicates: 0 \n", plain.str());
+}
+
 }  // namespace
 }  // namespace krelix

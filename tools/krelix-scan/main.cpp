@@ -1,13 +1,16 @@
 // krelix-scan: the engine as a command-line duplicate finder.
+#include <unistd.h>
+
 #include <clocale>
 #include <csignal>
-#include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/progress_sink.h"
 #include "engine/vornex.h"
+#include "progress_line.h"
 #include "scan_options.h"
 #include "scan_output.h"
 
@@ -26,18 +29,23 @@ extern "C" void OnInterrupt(int signal) {
 }
 
 // A run clears the stop flag when it starts; an interrupt that came just before is carried
-// into the run at its next notice.
+// into the run at its next notice. Passes each notice on to the progress line, if any.
 class InterruptRelay final : public krelix::ProgressSink {
   public:
-    explicit InterruptRelay(std::atomic<std::int32_t>& stopFlag) : stopFlag_(stopFlag) {}
-    void OnProgress(const krelix::ProgressNotice&) override {
+    InterruptRelay(std::atomic<std::int32_t>& stopFlag, krelix::ProgressSink* next)
+        : stopFlag_(stopFlag), next_(next) {}
+    void OnProgress(const krelix::ProgressNotice& notice) override {
         if (g_interrupted != 0) {
             stopFlag_.store(1);
+        }
+        if (next_ != nullptr) {
+            next_->OnProgress(notice);
         }
     }
 
   private:
     std::atomic<std::int32_t>& stopFlag_;
+    krelix::ProgressSink* next_;
 };
 
 int Fail(const std::string& message, bool withUsage) {
@@ -70,7 +78,11 @@ int main(int argc, char** argv) {
     }
 
     krelix::CVornex engine;
-    InterruptRelay relay(engine.stopFlag);
+    std::unique_ptr<krelix::TerminalProgress> progress;
+    if (parsed.options->progress && ::isatty(STDERR_FILENO)) {
+        progress = std::make_unique<krelix::TerminalProgress>(STDERR_FILENO);
+    }
+    InterruptRelay relay(engine.stopFlag, progress.get());
     request.progressWindow = &relay;
     g_stopFlag = &engine.stopFlag;
     struct sigaction action {};
@@ -81,9 +93,13 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &action, nullptr);
 
     engine.Run(request);
+    if (progress) {
+        progress->Clear();
+    }
 
-    const auto format =
-        parsed.options->csv ? krelix::OutputFormat::Csv : krelix::OutputFormat::Paths;
+    const auto format = parsed.options->csv    ? krelix::OutputFormat::Csv
+                        : parsed.options->null ? krelix::OutputFormat::NulPaths
+                                               : krelix::OutputFormat::Paths;
     request.duplicatesFound = static_cast<std::int32_t>(
         krelix::WriteDuplicateGroups(engine.resultMap, format, std::cout));
     std::cout.flush();
@@ -91,8 +107,7 @@ int main(int argc, char** argv) {
         std::cerr << "krelix-scan: cannot write the results\n";
         return 1;
     }
-    std::fprintf(stderr, "Files scanned: %d , duplicates: %d \n", request.filesScanned,
-                 request.duplicatesFound);
+    krelix::WriteScanSummary(request, std::cerr);
     // 130 after Ctrl-C, 143 after SIGTERM, as a shell reports a command the signal ended.
     return g_interrupted != 0 ? 128 + g_interrupted : 0;
 }

@@ -23,10 +23,14 @@ const char* const kScanUsage =
     "  --max-size BYTES         only files of at most BYTES\n"
     "  --flags WORD             search settings word, hex (0x...) or decimal; default 0x77E0\n"
     "  --csv                    one CSV line per file: group key, name, path, size, modified\n"
+    "  -0, --null               end each path with NUL and each group with one more NUL\n"
+    "  --progress               show progress on standard error when it is a terminal\n"
+    "  --verbose                list the files and folders that could not be read\n"
     "  -h, --help               show this text\n"
     "\n"
     "Without --csv each group is printed as its files' paths, one per line, followed by an\n"
-    "empty line. The summary goes to standard error.\n";
+    "empty line. The summary goes to standard error: the counts, the start folders a setting\n"
+    "kept out, and how many files and folders could not be read.\n";
 
 namespace {
 
@@ -69,6 +73,18 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
         }
         if (arg == "--csv") {
             options.csv = true;
+            continue;
+        }
+        if (arg == "-0" || arg == "--null") {
+            options.null = true;
+            continue;
+        }
+        if (arg == "--progress") {
+            options.progress = true;
+            continue;
+        }
+        if (arg == "--verbose") {
+            options.verbose = true;
             continue;
         }
         std::string name = arg;
@@ -116,6 +132,12 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
     if (options.folders.empty() && !options.help) {
         return {std::nullopt, "no folder given"};
     }
+    if (options.minSize && options.maxSize && *options.minSize > *options.maxSize) {
+        return {std::nullopt, "The minimum file size is larger than the maximum file size."};
+    }
+    if (options.csv && options.null) {
+        return {std::nullopt, "--csv and --null do not go together"};
+    }
     return {options, {}};
 }
 
@@ -145,6 +167,7 @@ std::optional<std::string> NormaliseFolder(const std::string& text, std::string&
 bool FillRequest(const ScanOptions& options, SearchRequest& request, std::string& error) {
     request.ResetRequest();
     request.optionFlags = options.flags;
+    request.listUnreadable = options.verbose;
     for (const std::string& text : options.folders) {
         const auto folder = NormaliseFolder(text, error);
         if (!folder) {

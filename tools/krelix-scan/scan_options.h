@@ -20,6 +20,9 @@ struct ScanOptions {
     std::optional<std::uint64_t> maxSize;
     std::uint32_t flags = DEFAULT_SEARCH_FLAGS;
     bool csv = false;
+    bool null = false;      // paths end with NUL, groups with one more NUL
+    bool progress = false;  // a progress line on standard error, when it is a terminal
+    bool verbose = false;   // the summary lists what could not be read
     bool help = false;
 };
 
@@ -31,7 +34,8 @@ struct ParsedArguments {
 extern const char* const kScanUsage;
 
 // Arguments without the program name. Options may come before, between or after the folders;
-// "--" ends them; "--name=value" and "--name value" are both accepted.
+// "--" ends them; "--name=value" and "--name value" are both accepted. A minimum size above the
+// maximum is refused, as the window refuses it: such a search could find nothing.
 ParsedArguments ParseScanArguments(const std::vector<std::string>& args);
 
 // A folder argument as the walk needs it: absolute, lexically normal, ending with "/". Empty,

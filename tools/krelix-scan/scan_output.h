@@ -8,19 +8,26 @@
 #include <string_view>
 
 #include "engine/file_item.h"
+#include "engine/search_request.h"
 
 namespace krelix {
 
 using ScanResults = boost::unordered_multimap<std::string, CFileItem>;
 
-enum class OutputFormat { Paths, Csv };
+enum class OutputFormat { Paths, NulPaths, Csv };
 
 // Writes every group of two or more files and returns the number of files written. Groups and
 // their members are sorted by path bytes so that equal trees give equal output. Paths: each
-// file's path on its own line, an empty line after each group. Csv: one line per file, fields
-// group key, name, path, size, modified time, CR LF line ends.
+// file's path on its own line, an empty line after each group. NulPaths: the same with NUL for
+// newline, so that any name can be read back. Csv: one line per file, fields group key, name,
+// path, size, modified time, CR LF line ends.
 std::size_t WriteDuplicateGroups(const ScanResults& results, OutputFormat format,
                                  std::ostream& out);
+
+// The summary of a run, for standard error: "Files scanned: %d , duplicates: %d " as the window
+// shows it, then why each skipped start folder was not searched, how many files and folders could
+// not be read and, when the request listed them, their paths (sorted).
+void WriteScanSummary(const SearchRequest& request, std::ostream& out);
 
 // A CSV field, quoted (quotes doubled) only when it holds a comma, quote, CR or LF.
 std::string CsvField(std::string_view text);
