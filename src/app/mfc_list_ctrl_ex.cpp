@@ -2,9 +2,11 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QStyle>
 #include <algorithm>
+#include <vector>
 
 #include "app/results_model.h"
 #include "common/ui/locale_time_text.h"
@@ -131,6 +133,39 @@ QAction* CMFCListCtrlEx::popupAction(CommandId id) const {
 void CMFCListCtrlEx::contextMenuEvent(QContextMenuEvent* event) {
     popup_->popup(event->globalPos());
     event->accept();
+}
+
+void CMFCListCtrlEx::ToggleSelectedChecks() {
+    if (model_ == nullptr || selectionModel() == nullptr) {
+        return;
+    }
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            rows.push_back(row);
+        }
+    }
+    int focused = currentIndex().row();
+    if (rows.empty()) {
+        if (focused < 0) {
+            return;
+        }
+        rows.push_back(focused);
+    } else if (!selectionModel()->isRowSelected(focused)) {
+        focused = FirstSelectedRow();
+    }
+    model_->SetRowsChecked(rows, !model_->IsChecked(focused));
+}
+
+void CMFCListCtrlEx::keyPressEvent(QKeyEvent* event) {
+    // Handled here whatever the column: the view's own Space reaches only the check-box column
+    // and only the focused row.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        ToggleSelectedChecks();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 }  // namespace krelix

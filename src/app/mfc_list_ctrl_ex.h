@@ -32,6 +32,10 @@ class CMFCListCtrlEx : public QTableView {
     void SetRowShaded(int row, bool redraw);
     void SetRowStruck(int row);
     void ClearRowMarks();
+    // Every selected row (the focused one when none is) takes the opposite of the focused row's
+    // check mark, as in file managers: a mixed selection turns uniform and the next press brings
+    // it back. Space does this from any column.
+    void ToggleSelectedChecks();
 
     QMenu* popupMenu() const { return popup_; }
     QAction* popupAction(CommandId id) const;
@@ -46,6 +50,7 @@ class CMFCListCtrlEx : public QTableView {
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     ResultsModel* model_ = nullptr;
