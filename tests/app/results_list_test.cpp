@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTest>
 
 #include "app/krelix_dlg.h"
 #include "app/krelix_dlg_model.h"
 #include "app/mfc_list_ctrl_ex.h"
+#include "app/results_column_widths.h"
 #include "support/fake_prompts.h"
 #include "support/temp_tree.h"
 
@@ -13,6 +16,40 @@ namespace krelix {
 namespace {
 
 using C = ResultsModel::Column;
+
+int Sum(const ColumnWidths& widths) {
+    int sum = 0;
+    for (const int width : widths) {
+        sum += width;
+    }
+    return sum;
+}
+
+TEST(FitResultColumns, ShortColumnsStayWholeAndPathTakesTheRest) {
+    const ColumnWidths wanted{150, 120, 400, 80, 280};
+
+    // Room for everything: "Path" gets the spare pixels.
+    ColumnWidths widths = FitResultColumns(wanted, 1300, 50);
+    EXPECT_EQ(widths, (ColumnWidths{150, 120, 670, 80, 280}));
+
+    // Tight: the name keeps a third of what the short columns leave, the path the rest.
+    widths = FitResultColumns(wanted, 750, 50);
+    EXPECT_EQ(widths[C::GroupColumn], 150);
+    EXPECT_EQ(widths[C::SizeColumn], 80);
+    EXPECT_EQ(widths[C::TimeColumn], 280);
+    EXPECT_EQ(widths[C::NameColumn], 80);
+    EXPECT_EQ(Sum(widths), 750);
+
+    // A short name is never stretched: the path's extra stays with the path.
+    widths = FitResultColumns({150, 60, 400, 80, 280}, 750, 50);
+    EXPECT_EQ(widths[C::NameColumn], 60);
+    EXPECT_EQ(widths[C::PathColumn], 180);
+
+    // Narrower than the short columns: name and path keep a floor, the list scrolls.
+    widths = FitResultColumns(wanted, 500, 50);
+    EXPECT_EQ(widths[C::NameColumn], 50);
+    EXPECT_EQ(widths[C::PathColumn], 50);
+}
 
 class ResultsListTest : public ::testing::Test {
   protected:
@@ -68,6 +105,47 @@ class ResultsListTest : public ::testing::Test {
     KrelixDlgModel model;
     CKrelixDlg window;
 };
+
+TEST_F(ResultsListTest, EveryColumnFitsTheDefaultWindowAndWidensWithIt) {
+    ASSERT_EQ(window.size(), QSize(776, 532));
+    AddRealisticRows();
+    CMFCListCtrlEx& list = List();
+    QHeaderView* header = list.horizontalHeader();
+    const int viewportWidth = list.viewport()->width();
+    const QFontMetrics metrics = list.fontMetrics();
+    std::vector<int> before;
+    for (int column = 0; column < ResultsModel::ColumnCount; ++column) {
+        const int left = header->sectionViewportPosition(column);
+        EXPECT_GE(left, 0) << column;
+        EXPECT_LE(left + header->sectionSize(column), viewportWidth) << column;
+        before.push_back(header->sectionSize(column));
+    }
+    EXPECT_FALSE(list.horizontalScrollBar()->isVisible());
+    EXPECT_EQ(list.horizontalScrollBar()->maximum(), 0);
+    // Keys, sizes and dates are never cut.
+    for (const int column : {C::GroupColumn, C::SizeColumn, C::TimeColumn}) {
+        for (int row = 0; row < model.rows().rowCount(); ++row) {
+            const QString text = model.rows().index(row, column).data().toString();
+            EXPECT_GT(header->sectionSize(column), metrics.horizontalAdvance(text))
+                << text.toStdString();
+        }
+    }
+    EXPECT_GE(header->sectionSize(C::GroupColumn), list.wantedWidths()[C::GroupColumn]);
+
+    window.resize(1400, 900);
+    QApplication::processEvents();
+    EXPECT_GT(header->sectionSize(C::PathColumn), before[C::PathColumn] + 400);
+    for (int column = 0; column < ResultsModel::ColumnCount; ++column) {
+        EXPECT_GE(header->sectionSize(column), before[static_cast<std::size_t>(column)]);
+        EXPECT_LE(header->sectionViewportPosition(column) + header->sectionSize(column),
+                  list.viewport()->width());
+    }
+
+    // Cleared results forget their widths: short texts get back to header-sized columns.
+    model.rows().Clear();
+    QApplication::processEvents();
+    EXPECT_LT(list.wantedWidths()[C::GroupColumn], before[C::GroupColumn]);
+}
 
 // Space checks what is selected from any column, after the focused row's mark.
 TEST_F(ResultsListTest, SpaceTogglesEverySelectedRowFromAnyColumn) {
