@@ -2,12 +2,13 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
-#include <QStyle>
 #include <algorithm>
+#include <vector>
 
 #include "app/results_model.h"
-#include "common/ui/locale_time_text.h"
+#include "engine/file_item.h"
 
 namespace krelix {
 
@@ -19,6 +20,8 @@ CMFCListCtrlEx::CMFCListCtrlEx(QWidget* parent) : QTableView(parent) {
     setWordWrap(false);
     setIconSize(QSize(16, 16));
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // A long path keeps both its start and its file name in view.
+    setTextElideMode(Qt::ElideMiddle);
 
     // Every row the same height, never measured one by one: a million rows stay cheap.
     QHeaderView* rowsHeader = verticalHeader();
@@ -32,7 +35,8 @@ CMFCListCtrlEx::CMFCListCtrlEx(QWidget* parent) : QTableView(parent) {
     columns->setSortIndicatorShown(true);
     columns->setSortIndicator(-1, Qt::AscendingOrder);
     columns->setHighlightSections(false);
-    // The last column takes what the window has to spare, so a wide window shows whole dates.
+    // Widths are set by FitColumns; the last column still takes any room left over, for
+    // instance once the user has dragged a column narrower.
     columns->setStretchLastSection(true);
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setSortingEnabled(true);
@@ -63,19 +67,23 @@ void CMFCListCtrlEx::SetResultsModel(ResultsModel* model) {
         return;
     }
     model->SetStruckFont(font());
-    // The classic widths, widened where they would cut the usual text: a group key of a
-    // gigabyte-sized file behind its check box and icon, a size in the terabytes, and long dates
-    // spelled out in the user's language (a late-September Wednesday is about the longest).
-    const int margin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin) + 8;
-    const QFontMetrics metrics = fontMetrics();
-    const int fitting[ResultsModel::ColumnCount] = {
-        metrics.horizontalAdvance(QStringLiteral("1234567890ABCDEF01")) + 40 + margin, 140, 300,
-        metrics.horizontalAdvance(QStringLiteral("1234567890123")) + margin,
-        metrics.horizontalAdvance(LocaleTimeText(1790200799)) + margin};
-    constexpr int kWidths[ResultsModel::ColumnCount] = {80, 140, 300, 60, 170};
-    for (int column = 0; column < ResultsModel::ColumnCount; ++column) {
-        setColumnWidth(column, std::max(kWidths[column], fitting[column]));
-    }
+    ResetWantedWidths();
+    MeasureRows(0, model->rowCount() - 1);
+    FitColumns();
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                MeasureRows(first, last);
+                FitColumns();
+            });
+    // A renamed file may need a wider "File Name"; whole-list repaints change no text.
+    connect(model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                   const QList<int>& roles) {
+                if (topLeft.row() == bottomRight.row() && roles.isEmpty()) {
+                    MeasureRows(topLeft.row(), topLeft.row());
+                    FitColumns();
+                }
+            });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { Q_EMIT itemChanged(); });
     connect(model, &QAbstractItemModel::dataChanged, this, [this] { Q_EMIT itemChanged(); });
@@ -84,8 +92,114 @@ void CMFCListCtrlEx::SetResultsModel(ResultsModel* model) {
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         if (model_->rowCount() == 0) {
             horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+            ResetWantedWidths();
+            FitColumns();
         }
     });
+}
+
+void CMFCListCtrlEx::ResetWantedWidths() {
+    for (int column = 0; column < ResultsModel::ColumnCount; ++column) {
+        wanted_[column] = horizontalHeader()->sectionSizeHint(column);
+    }
+    cellExtra_.fill(-1);
+}
+
+void CMFCListCtrlEx::MeasureRows(int first, int last) {
+    if (model_ == nullptr || first < 0 || last < first) {
+        return;
+    }
+    // Measuring every text of a big batch would stall the filling: past the budget the rows
+    // measured are spread evenly over the batch, plus the longest key, name, path and size.
+    constexpr int kMeasuredRows = 500;
+    const int step = std::max(1, (last - first + 1) / kMeasuredRows);
+    std::vector<int> rows;
+    for (int row = first; row <= last; row += step) {
+        rows.push_back(row);
+    }
+    if (step > 1) {
+        int longest[ResultsModel::ColumnCount] = {first, first, first, first, first};
+        for (int row = first; row <= last; ++row) {
+            const CFileItem& record = *model_->RecordAt(row);
+            const auto lengthen = [&](int column, std::size_t (*length)(const CFileItem&)) {
+                if (length(record) > length(*model_->RecordAt(longest[column]))) {
+                    longest[column] = row;
+                }
+            };
+            lengthen(ResultsModel::GroupColumn,
+                     [](const CFileItem& r) { return r.groupKey.size(); });
+            lengthen(ResultsModel::NameColumn, [](const CFileItem& r) { return r.name.size(); });
+            lengthen(ResultsModel::PathColumn, [](const CFileItem& r) { return r.path.size(); });
+            lengthen(ResultsModel::SizeColumn,
+                     [](const CFileItem& r) { return static_cast<std::size_t>(r.size); });
+        }
+        rows.insert(rows.end(), std::begin(longest), std::end(longest) - 1);
+    }
+
+    const QFontMetrics metrics = fontMetrics();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    for (const int row : rows) {
+        for (int column = 0; column < ResultsModel::ColumnCount; ++column) {
+            const QModelIndex cell = model_->index(row, column);
+            const int text = metrics.horizontalAdvance(cell.data(Qt::DisplayRole).toString());
+            if (cellExtra_[column] < 0) {
+                cellExtra_[column] =
+                    std::max(0, itemDelegate()->sizeHint(option, cell).width() - text);
+            }
+            // One pixel for the grid line.
+            wanted_[column] = std::max(wanted_[column], text + cellExtra_[column] + 1);
+        }
+    }
+}
+
+void CMFCListCtrlEx::FitColumns() {
+    if (model_ == nullptr) {
+        return;
+    }
+    const ColumnWidths widths =
+        FitResultColumns(wanted_, viewport()->width(), 6 * fontMetrics().averageCharWidth());
+    for (int column = 0; column < ResultsModel::ColumnCount; ++column) {
+        setColumnWidth(column, widths[column]);
+    }
+}
+
+void CMFCListCtrlEx::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    FitColumns();
+}
+
+void CMFCListCtrlEx::ToggleSelectedChecks() {
+    if (model_ == nullptr || selectionModel() == nullptr) {
+        return;
+    }
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            rows.push_back(row);
+        }
+    }
+    int focused = currentIndex().row();
+    if (rows.empty()) {
+        if (focused < 0) {
+            return;
+        }
+        rows.push_back(focused);
+    } else if (!selectionModel()->isRowSelected(focused)) {
+        focused = FirstSelectedRow();
+    }
+    model_->SetRowsChecked(rows, !model_->IsChecked(focused));
+}
+
+void CMFCListCtrlEx::keyPressEvent(QKeyEvent* event) {
+    // Handled here whatever the column: the view's own Space reaches only the check-box column
+    // and only the focused row.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        ToggleSelectedChecks();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 int CMFCListCtrlEx::FirstSelectedRow() const {

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "app/command_id.h"
+#include "app/results_column_widths.h"
 
 class QMenu;
 
@@ -32,6 +33,12 @@ class CMFCListCtrlEx : public QTableView {
     void SetRowShaded(int row, bool redraw);
     void SetRowStruck(int row);
     void ClearRowMarks();
+    // Every selected row (the focused one when none is) takes the opposite of the focused row's
+    // check mark, as in file managers: a mixed selection turns uniform and the next press brings
+    // it back. Space does this from any column.
+    void ToggleSelectedChecks();
+    // The width each column needs for its header and the rows' texts measured so far.
+    const ColumnWidths& wantedWidths() const { return wanted_; }
 
     QMenu* popupMenu() const { return popup_; }
     QAction* popupAction(CommandId id) const;
@@ -46,9 +53,19 @@ class CMFCListCtrlEx : public QTableView {
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void ResetWantedWidths();
+    void MeasureRows(int first, int last);
+    void FitColumns();
+
     ResultsModel* model_ = nullptr;
+    ColumnWidths wanted_{};
+    // What a cell adds to its text's width (margins; the check box and icon of the first column),
+    // taken from the delegate on the first row measured after a reset; -1 until then.
+    ColumnWidths cellExtra_{};
     QMenu* popup_;
     std::map<CommandId, QAction*> popupActions_;
 };

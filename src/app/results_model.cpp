@@ -249,6 +249,22 @@ void ResultsModel::SetChecked(int row, bool checked) {
     Q_EMIT dataChanged(cell, cell, {Qt::CheckStateRole});
 }
 
+void ResultsModel::SetRowsChecked(std::span<const int> rows, bool checked) {
+    int top = rowCount();
+    int bottom = -1;
+    for (const int row : rows) {
+        if (IsValidRow(row) && rows_[static_cast<std::size_t>(row)].checked != checked) {
+            rows_[static_cast<std::size_t>(row)].checked = checked;
+            top = std::min(top, row);
+            bottom = std::max(bottom, row);
+        }
+    }
+    if (bottom >= 0) {
+        Q_EMIT dataChanged(index(top, GroupColumn), index(bottom, GroupColumn),
+                           {Qt::CheckStateRole});
+    }
+}
+
 void ResultsModel::SetAllChecked(const std::function<bool(int row, bool checked)>& rule) {
     if (rows_.empty()) {
         return;

@@ -68,6 +68,8 @@ class ResultsModel : public QAbstractTableModel {
 
     bool IsChecked(int row) const;
     void SetChecked(int row, bool checked);
+    // Gives every row named the same mark, in one change; rows out of range are skipped.
+    void SetRowsChecked(std::span<const int> rows, bool checked);
     // Sets every row's check mark to what the rule gives for (row, current mark) in one change.
     void SetAllChecked(const std::function<bool(int row, bool checked)>& rule);
     std::vector<CFileItem*> CheckedRecords() const;  // in row order

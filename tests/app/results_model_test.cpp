@@ -280,6 +280,15 @@ TEST(ResultsModel, CheckMarksByUserAndByRule) {
     f.model.SetAllChecked([](int, bool checked) { return !checked; });
     EXPECT_EQ(f.model.CheckedRecords(),
               (std::vector<CFileItem*>{f.model.RecordAt(0), f.model.RecordAt(2)}));
+
+    // Several rows at once: one change spanning the rows that changed; unknown rows skipped.
+    QSignalSpy changes(&f.model, &QAbstractItemModel::dataChanged);
+    const int rows[] = {2, 1, 99, -1};
+    f.model.SetRowsChecked(rows, true);
+    ASSERT_EQ(changes.count(), 1);
+    EXPECT_EQ(changes[0][0].toModelIndex().row(), 1);
+    EXPECT_EQ(changes[0][1].toModelIndex().row(), 1) << "row 2 was checked already";
+    EXPECT_EQ(f.model.CheckedRecords().size(), 3u);
 }
 
 }  // namespace

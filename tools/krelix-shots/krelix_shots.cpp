@@ -1,7 +1,7 @@
-// krelix-shots OUTPUT_FOLDER: saves PNGs of the main window (initial size and 1400 by 900, with
-// sample results), its menus, the About box and the search settings dialog; then lists a few
-// generated pictures, selects one and saves the whole screen with the picture preview beside
-// the list (run under Xvfb, with a window manager for the title bars).
+// krelix-shots OUTPUT_FOLDER: saves PNGs of the main window (default size, 1400 by 900 and the
+// minimum, with realistic results), its menus, the About box and the search settings dialog; then
+// lists a few generated pictures, selects one and saves the whole screen with the picture preview
+// beside the list (run under Xvfb, with a window manager for the title bars).
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
@@ -31,24 +31,49 @@
 
 namespace {
 
+// Groups as a search of a home folder lists them: keys of up to 18 characters, sizes up to
+// gigabytes, paths of 50 to 80 characters, dates with long weekday and month names.
 void FillSamples(krelix::KrelixDlgModel& model) {
-    const char* names[] = {"holiday.jpg",    "report.pdf", "song.mp3",   "notes.txt",
-                           "archive.tar.gz", "clip.mp4",   "budget.ods", "photo.png"};
+    struct Sample {
+        const char* folder;
+        const char* copyFolder;
+        const char* name;
+        std::uint64_t size;
+        const char* crc;
+    };
+    const Sample samples[] = {
+        {"Pictures/2023 Summer/Camera/", "Backup/phone/DCIM/Camera/", "IMG_20230812_181502.jpg",
+         4718592, "9F3A0C1B"},
+        {"Documents/Work/Reports/", "Downloads/", "Quarterly report 2023-Q3 final.pdf", 1234567,
+         "00C0FFEE"},
+        {"Music/Live recordings/", "Backup/Music/Live recordings/", "song - live version.mp3",
+         8812345, "7E5D3C2B"},
+        {"Documents/Notes/", "Backup/Documents/Notes/", "notes.txt", 2048, "1A2B3C4D"},
+        {"Downloads/", "Backup/Archives/2022/", "project-archive-2022-11-30.tar.gz", 734003200,
+         "DEADBEEF"},
+        {"Videos/Family/", "Backup/Videos/Family/", "2022-12-24 Christmas evening.mp4", 3145728000,
+         "ABCDEF01"},
+        {"Documents/Finance/", "Desktop/", "budget.ods", 48213, "5A5A0F0F"},
+        {"Pictures/Scans/", "Backup/Pictures/Scans/", "scan0001.png", 902144, "C0DEC0DE"},
+    };
     std::vector<krelix::CFileItem*> rows;
-    std::int64_t time = 1700000000;
-    for (int group = 0; group < 8; ++group) {
+    std::int64_t time = 1695858000;
+    int group = 0;
+    for (const Sample& sample : samples) {
         for (int member = 0; member < 2 + group % 3; ++member) {
             krelix::CFileItem item;
-            item.name = names[group];
-            item.path = "/home/user/" + std::string(member % 2 ? "Backup/" : "Documents/") +
-                        (member > 1 ? "old/" : "") + item.name;
-            item.size = 1000u * static_cast<unsigned>(group + 1) * 1234u;
-            item.crc = "0A1B2C3" + std::to_string(group);
+            item.name = sample.name;
+            item.path = std::string("/home/alexandra/") +
+                        (member % 2 ? sample.copyFolder : sample.folder) +
+                        (member > 1 ? "old copies/" : "") + item.name;
+            item.size = sample.size;
+            item.crc = sample.crc;
             item.groupKey = std::to_string(item.size) + item.crc;
             item.modified = time += 86400 * 3 + 3600;
             item.deleted = group == 2 && member == 1;
             rows.push_back(model.results().Add(item));
         }
+        ++group;
     }
     model.rows().AppendRecords(rows);
     model.rows().RestripeGroups();

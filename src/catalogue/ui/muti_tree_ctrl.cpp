@@ -44,6 +44,10 @@ CMutiTreeCtrl::CMutiTreeCtrl(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setItemDelegate(new MarkDelegate(this));
     setUniformRowHeights(true);
+    // Long descriptions stay whole: the column grows with its widest label and the tree
+    // scrolls sideways rather than cutting them.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 }
 
 void CMutiTreeCtrl::Fill(FileTypeCatalogue& catalogue) {
@@ -84,12 +88,13 @@ CFileType* CMutiTreeCtrl::TypeOf(const QTreeWidgetItem* item) {
 }
 
 void CMutiTreeCtrl::RefreshLabel(QTreeWidgetItem* item) {
-    if (const CFileType* type = TypeOf(item)) {
-        item->setText(
-            0, QString::fromStdU16String(TypeLabel(type->GetPattern(), type->GetDescription())));
-    } else {
-        item->setText(0, QString::fromStdU16String(CategoryOf(item)->GetName()));
-    }
+    const QString label = IsCategoryItem(item)
+                              ? QString::fromStdU16String(CategoryOf(item)->GetName())
+                              : QString::fromStdU16String(TypeLabel(
+                                    TypeOf(item)->GetPattern(), TypeOf(item)->GetDescription()));
+    item->setText(0, label);
+    // A label wider than the visible part is still readable without scrolling.
+    item->setToolTip(0, label);
 }
 
 QTreeWidgetItem* CMutiTreeCtrl::SelectedItem() const {

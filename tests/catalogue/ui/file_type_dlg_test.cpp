@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -195,6 +197,39 @@ TEST_F(FileTypeDlgTest, EditRenamesAndRetypesWithoutTouchingMarks) {
     EXPECT_TRUE(entry.IsChecked());
     EXPECT_TRUE(entry.Types().front().IsChecked());
     EXPECT_TRUE(Checked(Item(*dialog, 0, 0)));
+}
+
+// A label wider than the tree is shown whole: the tree scrolls sideways and the tooltip holds
+// the label, also after an edit shortens it.
+TEST_F(FileTypeDlgTest, LongLabelsScrollSidewaysAndShowWholeInTooltips) {
+    FileTypeCatalogue start;
+    start.AddCategory(u"Mine").AddType(u"*.A", u"a");
+    auto dialog = Open(std::move(start));
+    CMutiTreeCtrl* tree = dialog->tree();
+    EXPECT_EQ(tree->horizontalScrollBar()->maximum(), 0) << "short labels fit";
+    EXPECT_EQ(Item(*dialog, 0)->toolTip(0), QStringLiteral("Mine"));
+
+    tree->SelectItem(Item(*dialog, 0));
+    std::u16string longText;
+    for (int i = 0; i < 12; ++i) {
+        longText += u"Project archive exported by the old backup tool ";
+    }
+    typeAnswer = FileTypeTexts{u"*.BAK", longText};
+    dialog->AddFileType();
+    QApplication::processEvents();
+    QTreeWidgetItem* added = Item(*dialog, 0, 1);
+    const QString label = QStringLiteral("(*.BAK)") + QString::fromStdU16String(longText);
+    EXPECT_EQ(added->toolTip(0), label);
+    EXPECT_GE(tree->header()->sectionSize(0), tree->fontMetrics().horizontalAdvance(label))
+        << "the column holds the whole label";
+    EXPECT_GT(tree->horizontalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(tree->horizontalScrollBar()->isVisible());
+
+    typeAnswer = FileTypeTexts{u"*.BAK", u"backup"};
+    dialog->EditSelected();
+    QApplication::processEvents();
+    EXPECT_EQ(added->toolTip(0), QStringLiteral("(*.BAK)backup"));
+    EXPECT_EQ(tree->horizontalScrollBar()->maximum(), 0);
 }
 
 // After deletions among added entries every item still names its own entry.
