@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <memory>
@@ -104,6 +105,10 @@ void PlantTree(const QString& root) {
         Write(root + QStringLiteral("/Documents/own-%1.txt").arg(n), QByteArray(300 + n, 'o'));
         ++n;
     }
+    // Large enough that the comparison reads them in its second stage.
+    const QByteArray video(8 << 20, 'v');
+    Write(root + QStringLiteral("/Videos/holiday 2023 (full length).mkv"), video);
+    Write(root + QStringLiteral("/Backup/Videos/holiday 2023 (full length).mkv"), video);
 }
 
 }  // namespace
@@ -127,10 +132,13 @@ int ShootSearch(const QString& out) {
 
     auto walking = std::make_shared<Hold>(krelix::ProgressNotice::Kind::Searching, 3);
     auto comparing = std::make_shared<Hold>(krelix::ProgressNotice::Kind::Comparing, 14);
+    auto reading = std::make_shared<Hold>(krelix::ProgressNotice::Kind::Reading, 20);
+    model.engine().readingNoticeInterval = std::chrono::nanoseconds(0);
     krelix::SearchController* controller = window.searchController();
-    controller->SetNoticeHook([walking, comparing](const krelix::ProgressNotice& notice) {
+    controller->SetNoticeHook([walking, comparing, reading](const krelix::ProgressNotice& notice) {
         walking->OnNotice(notice);
         comparing->OnNotice(notice);
+        reading->OnNotice(notice);
     });
     bool finished = false;
     QObject::connect(controller, &krelix::SearchController::searchFinished, controller,
@@ -184,6 +192,7 @@ int ShootSearch(const QString& out) {
         shootQuestion();
     }
     shootAt(*comparing, QStringLiteral("/search-comparing.png"));
+    shootAt(*reading, QStringLiteral("/search-reading-second-stage.png"));
     boxWatch.start(50);
     for (int i = 0; i < 500 && !finished; ++i) {
         Pause(20);
