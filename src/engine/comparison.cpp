@@ -137,11 +137,18 @@ void Comparison::HashFirstStage() {
 
 void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
     // Opened together, so that with a cold cache the kernel reads their first blocks at once.
+    // When the batch's first file is in the page cache the others most likely are too, and the
+    // advice would only cost a system call each.
     std::array<std::optional<ReadOnlyFile>, kFirstStageBatchFiles> files;
+    Advice advice = Advice::WillNeed;
     for (std::size_t i = 0; i < count && !StopRequested(); ++i) {
-        files[i] = OpenFirstBlock(batch[i].item->path, batch[i].item->size);
+        const CFileItem& item = *batch[i].item;
+        files[i] = OpenFirstBlock(item.path, item.size, &item.identity, advice);
         if (!files[i] && unreadable && LastReadFailed()) {
-            unreadable->AddFile(batch[i].item->path);
+            unreadable->AddFile(item.path);
+        }
+        if (i == 0 && files[i] && item.size > 0 && files[i]->IsCached(0)) {
+            advice = Advice::None;
         }
     }
     for (std::size_t i = 0; i < count; ++i) {

@@ -38,9 +38,10 @@ bool ReadFailed(ssize_t n) {
     return n < 0;
 }
 
-std::optional<ReadOnlyFile> OpenNoting(const std::string& path) {
+std::optional<ReadOnlyFile> OpenNoting(const std::string& path, bool checked = true) {
     int error = 0;
-    std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path, error);
+    std::optional<ReadOnlyFile> file =
+        checked ? ReadOnlyFile::Open(path, error) : ReadOnlyFile::OpenUnchecked(path, error);
     t_readFailed = !file && IsUnreadableError(error);
     return file;
 }
@@ -86,9 +87,10 @@ bool LastReadFailed() {
     return t_readFailed;
 }
 
-std::optional<ReadOnlyFile> OpenFirstBlock(const std::string& path, std::uint64_t expectedSize) {
-    std::optional<ReadOnlyFile> file = OpenNoting(path);
-    if (file && expectedSize > 0) {
+std::optional<ReadOnlyFile> OpenFirstBlock(const std::string& path, std::uint64_t expectedSize,
+                                           const FileIdentity* identity, Advice advice) {
+    std::optional<ReadOnlyFile> file = OpenNoting(path, identity == nullptr);
+    if (file && expectedSize > 0 && advice == Advice::WillNeed) {
         file->AdviseWillNeed(0, std::min(expectedSize, kFirstBlockSize));
         if (HasLastBlock(expectedSize)) {
             file->AdviseWillNeed(expectedSize - kFirstBlockSize, kFirstBlockSize);

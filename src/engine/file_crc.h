@@ -59,10 +59,15 @@ struct FirstBlock {
     bool complete = false;
 };
 
-// Opens a file for the first stage and asks the kernel to start reading its first (and last)
-// block, so that the blocks of several files opened one after another are read at the same
-// time when the cache is cold. Empty when the path is not a regular file that can be opened.
-std::optional<ReadOnlyFile> OpenFirstBlock(const std::string& path, std::uint64_t expectedSize);
+// Opens a file for the first stage and, with Advice::WillNeed, asks the kernel to start reading
+// its first (and last) block, so that the blocks of several files opened one after another are
+// read at the same time when the cache is cold. Empty when the path is not a regular file that
+// can be opened. Given the walk's identity, the file's kind is left to HashFirstBlock's check
+// after the read (or HashRest's), which it must then be hashed with.
+enum class Advice { WillNeed, None };
+std::optional<ReadOnlyFile> OpenFirstBlock(const std::string& path, std::uint64_t expectedSize,
+                                           const FileIdentity* identity = nullptr,
+                                           Advice advice = Advice::WillNeed);
 
 // Hashes the bytes the first stage reads (FirstStageBytes). Empty when the file cannot be
 // opened or read, is not a regular file, is found to hold other than expectedSize bytes, or when

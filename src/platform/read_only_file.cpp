@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,15 +15,24 @@ std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path) {
     return Open(path, error);
 }
 
-std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, int& error) {
+std::optional<ReadOnlyFile> ReadOnlyFile::OpenUnchecked(const std::string& path, int& error) {
     error = 0;
-    // O_NONBLOCK lets a FIFO open return at once so that the type test below can refuse it.
+    // O_NONBLOCK lets a FIFO open return at once, and keeps a read of one from waiting.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         error = errno;
         return std::nullopt;
     }
-    ReadOnlyFile file(fd);
+    return ReadOnlyFile(fd);
+}
+
+std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, int& error) {
+    std::optional<ReadOnlyFile> opened = OpenUnchecked(path, error);
+    if (!opened) {
+        return std::nullopt;
+    }
+    ReadOnlyFile file = std::move(*opened);
+    const int fd = file.fd_;
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         error = errno;
@@ -84,6 +94,12 @@ void ReadOnlyFile::AdviseWillNeed(std::uint64_t offset, std::uint64_t length) {
 
 void ReadOnlyFile::AdviseSequential() {
     (void)::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+bool ReadOnlyFile::IsCached(std::uint64_t offset) {
+    unsigned char byte;
+    iovec one{&byte, 1};
+    return ::preadv2(fd_, &one, 1, static_cast<off_t>(offset), RWF_NOWAIT) >= 0;
 }
 
 }  // namespace krelix

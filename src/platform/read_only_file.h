@@ -19,6 +19,10 @@ class ReadOnlyFile {
     static std::optional<ReadOnlyFile> Open(const std::string& path);
     // As above; when empty, error is the failed call's errno, or 0 for a file of another kind.
     static std::optional<ReadOnlyFile> Open(const std::string& path, int& error);
+    // Opens without asking the file's kind, for a caller that checks the descriptor afterwards
+    // (IsSameVersion) before it trusts what it read: one system call less per file. Opening
+    // still never blocks, and what a FIFO or folder gives to a read is never a file's content.
+    static std::optional<ReadOnlyFile> OpenUnchecked(const std::string& path, int& error);
 
     ReadOnlyFile(ReadOnlyFile&& other) noexcept;
     ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
@@ -39,6 +43,8 @@ class ReadOnlyFile {
     // reading them without waiting), or the file will be read from front to back.
     void AdviseWillNeed(std::uint64_t offset, std::uint64_t length);
     void AdviseSequential();
+    // True when the byte at offset is in the page cache (a read would not wait for the disk).
+    bool IsCached(std::uint64_t offset);
 
   private:
     explicit ReadOnlyFile(int fd) : fd_(fd) {}
