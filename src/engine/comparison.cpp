@@ -7,7 +7,6 @@
 #include <tuple>
 #include <utility>
 
-#include "engine/duplicate_groups.h"
 #include "engine/file_crc.h"
 #include "engine/hash_placement.h"
 #include "engine/unreadable_log.h"
@@ -89,8 +88,8 @@ Comparison::Comparison(TaskRunner& runner, const std::atomic<std::int32_t>& stop
 
 Comparison::~Comparison() = default;
 
-ResultMap Comparison::Run(ResultMap& walked) {
-    CollectCandidates(walked);
+ResultMap Comparison::Run(std::vector<CFileItem>& sized) {
+    CollectCandidates(sized);
     HashFirstStage();
     if (afterFirstStage) {
         afterFirstStage();
@@ -104,13 +103,18 @@ ResultMap Comparison::Run(ResultMap& walked) {
     return keyed;
 }
 
-void Comparison::CollectCandidates(ResultMap& walked) {
+void Comparison::CollectCandidates(std::vector<CFileItem>& sized) {
     std::vector<CFileItem*> members;
-    ForEachSharedKey(walked, [&](auto first, auto last) {
-        members.clear();
-        for (auto member = first; member != last; ++member) {
-            members.push_back(&member->second);
+    for (std::size_t begin = 0; begin < sized.size();) {
+        std::size_t end = begin + 1;
+        while (end < sized.size() && sized[end].size == sized[begin].size) {
+            ++end;
         }
+        members.clear();
+        for (std::size_t i = begin; i < end; ++i) {
+            members.push_back(&sized[i]);
+        }
+        begin = end;
         DropSecondPaths(members);
         if (members.size() > 1) {
             for (CFileItem* member : members) {
@@ -118,7 +122,7 @@ void Comparison::CollectCandidates(ResultMap& walked) {
                 bytesToHash_ += member->size;
             }
         }
-    });
+    }
 }
 
 // The flag is read after each batch (and inside it after each file): after a stop in the walk

@@ -27,10 +27,11 @@ class Comparison {
     Comparison(const Comparison&) = delete;
     Comparison& operator=(const Comparison&) = delete;
 
-    // Runs every stage over the walk's map and answers the files hashed whole, moved out of it
-    // and keyed by group key; sends the ComparisonEnded notice last. Files of one size whose
-    // CRC agrees but whose content does not get "-2", "-3", ... after the later group's key.
-    ResultMap Run(ResultMap& walked);
+    // Runs every stage over the records of shared sizes, given one size after another, and
+    // answers the files hashed whole, moved out of them and keyed by group key; sends the
+    // ComparisonEnded notice last. Files of one size whose CRC agrees but whose content does
+    // not get "-2", "-3", ... after the later group's key.
+    ResultMap Run(std::vector<CFileItem>& sized);
 
     // Called on the search thread between the two stages when set (tests).
     std::function<void()> afterFirstStage;
@@ -43,7 +44,7 @@ class Comparison {
   private:
     struct Candidate;
 
-    void CollectCandidates(ResultMap& walked);
+    void CollectCandidates(std::vector<CFileItem>& sized);
     void HashFirstStage();
     void DropUnsharedFirstBlocks();
     void HashSecondStage();

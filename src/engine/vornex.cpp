@@ -1,8 +1,10 @@
 #include "engine/vornex.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "engine/comparison.h"
+#include "engine/duplicate_groups.h"
 #include "engine/file_crc.h"
 #include "engine/worker_pool.h"
 
@@ -27,17 +29,53 @@ CVornex::~CVornex() {
 }
 
 void CVornex::Run(SearchRequest& request) {
-    Walk(request);
-    CompareCandidates(request);
+    WalkFiles(request);
+    // Only files whose size another file shares become records; the walk's lean table goes
+    // before the hashing starts.
+    const std::vector<WalkedFiles::File>& files = walked_.files();
+    std::vector<std::uint32_t> bySize(files.size());
+    for (std::uint32_t i = 0; i < bySize.size(); ++i) {
+        bySize[i] = i;
+    }
+    std::stable_sort(bySize.begin(), bySize.end(), [&files](std::uint32_t a, std::uint32_t b) {
+        return files[a].size < files[b].size;
+    });
+    std::size_t shared = 0;
+    for (std::size_t i = 0; i < bySize.size(); ++i) {
+        const std::uint64_t size = files[bySize[i]].size;
+        if ((i > 0 && files[bySize[i - 1]].size == size) ||
+            (i + 1 < bySize.size() && files[bySize[i + 1]].size == size)) {
+            bySize[shared++] = bySize[i];
+        }
+    }
+    std::vector<CFileItem> sized;
+    sized.reserve(shared);
+    for (std::size_t i = 0; i < shared; ++i) {
+        sized.push_back(walked_.ItemOf(files[bySize[i]]));
+    }
+    std::vector<std::uint32_t>().swap(bySize);
+    walked_.Clear();
+    Compare(sized, request);
 }
 
 void CVornex::CompareCandidates(SearchRequest& request) {
+    std::vector<CFileItem> sized;
+    sized.reserve(resultMap.size());
+    ForEachSharedKey(resultMap, [&sized](auto first, auto last) {
+        for (auto member = first; member != last; ++member) {
+            sized.push_back(std::move(member->second));
+        }
+    });
+    Compare(sized, request);
+}
+
+void CVornex::Compare(std::vector<CFileItem>& sized, SearchRequest& request) {
     Comparison comparison(*runner_, stopFlag, request.progressWindow,
                           static_cast<std::uint64_t>(request.filesScanned));
     comparison.afterFirstStage = afterFirstStage;
     comparison.readingNoticeInterval = readingNoticeInterval;
     comparison.unreadable = &unreadable_;
-    resultMap = comparison.Run(resultMap);
+    resultMap = comparison.Run(sized);
     request.unreadableFiles = unreadable_.files();
     std::vector<std::string> paths = unreadable_.TakePaths();
     request.unreadablePaths.insert(request.unreadablePaths.end(),

@@ -17,6 +17,7 @@
 #include "engine/search_request.h"
 #include "engine/task_runner.h"
 #include "engine/unreadable_log.h"
+#include "engine/walked_files.h"
 #include "platform/dir_entry.h"
 #include "platform/folder_reader.h"
 #include "platform/skip_folders.h"
@@ -54,9 +55,9 @@ class CVornex {
     // Leaves stopFlag as it finds it at the end.
     void Walk(SearchRequest& request);
 
-    // Walks one start folder (and its subfolders with SEARCH_SUBDIRS), depth first, filing
-    // every kept file in resultMap. Returns at once while stopFlag is set. A start folder that
-    // a folder rule removes is noted in the request's skippedStartFolders.
+    // Walks one start folder (and its subfolders with SEARCH_SUBDIRS), depth first, recording
+    // every kept file (into resultMap when the walk ends). Returns at once while stopFlag is set. A
+    // start folder that a folder rule removes is noted in the request's skippedStartFolders.
     void ScanFolder(const std::string& folderText, SearchRequest& request);
 
     // True when a folder rule removes the folder (path ending with "/", case kept).
@@ -90,7 +91,12 @@ class CVornex {
     bool StopRequested() const { return stopFlag.load(std::memory_order_relaxed) != 0; }
     void ReadFolder(const std::string& folder, FolderReader::Links links, SearchRequest& request,
                     std::vector<std::string>& subfolders);
-    void RecordFile(const DirEntry& entry, SearchRequest& request);
+    void RecordFile(const DirEntry& entry, std::uint32_t folder, SearchRequest& request);
+    // The walk into walked_, without filling resultMap.
+    void WalkFiles(SearchRequest& request);
+    // The comparison of the files of shared sizes, given one size after another; replaces
+    // resultMap by its outcome, sets stopFlag and calls completionEvent.
+    void Compare(std::vector<CFileItem>& sized, SearchRequest& request);
 
     SkipFolders skipFolders_;
     bool refreshMountPoints_ = false;
@@ -101,6 +107,7 @@ class CVornex {
     NameMatcher matcher_;
     boost::unordered_set<FileId> readFolders_;
     boost::unordered_set<FileId> recordedFiles_;
+    WalkedFiles walked_;        // what the current walk recorded
     DirEntry entry_;            // reused for every entry, saving allocations
     UnreadableLog unreadable_;  // per walk and the comparison after it
 

@@ -50,7 +50,17 @@ std::string SizeText(std::uint64_t size) {
 }  // namespace
 
 void CVornex::Walk(SearchRequest& request) {
+    WalkFiles(request);
+    resultMap.reserve(walked_.size());
+    for (const WalkedFiles::File& file : walked_.files()) {
+        resultMap.emplace(SizeText(file.size), walked_.ItemOf(file));
+    }
+    walked_.Clear();
+}
+
+void CVornex::WalkFiles(SearchRequest& request) {
     resultMap.clear();
+    walked_.Clear();
     readFolders_.clear();
     recordedFiles_.clear();
     stopFlag = 0;
@@ -64,7 +74,7 @@ void CVornex::Walk(SearchRequest& request) {
     for (const std::string& folder : request.includeFolders) {
         ScanFolder(folder, request);
     }
-    request.filesScanned = static_cast<std::int32_t>(resultMap.size());
+    request.filesScanned = static_cast<std::int32_t>(walked_.size());
     request.unreadableFiles = unreadable_.files();
     request.unreadableFolders = unreadable_.folders();
     request.unreadablePaths = unreadable_.TakePaths();
@@ -125,6 +135,7 @@ void CVornex::ReadFolder(const std::string& folder, FolderReader::Links links,
     if (!readFolders_.emplace(reader.device(), reader.inode()).second) {
         return;  // its files were recorded under the path that reached it first
     }
+    const std::uint32_t folderIndex = walked_.AddFolder(folder);
     const std::uint32_t flags = request.optionFlags;
     while (!StopRequested() && reader.Next(entry_)) {
         if (entry_.IsFolder() || entry_.kind == EntryKind::UnreadableFolder) {
@@ -145,7 +156,7 @@ void CVornex::ReadFolder(const std::string& folder, FolderReader::Links links,
                 subfolders.push_back(std::move(subfolder));
             }
         } else if (entry_.kind == EntryKind::Regular && !request.IsFileSkipped(entry_, matcher_)) {
-            RecordFile(entry_, request);
+            RecordFile(entry_, folderIndex, request);
             if (StopRequested()) {
                 break;
             }
@@ -194,24 +205,16 @@ std::optional<SkipRule> CVornex::FolderSkipRule(const std::string& folder,
     return std::nullopt;
 }
 
-void CVornex::RecordFile(const DirEntry& entry, SearchRequest& request) {
+void CVornex::RecordFile(const DirEntry& entry, std::uint32_t folder, SearchRequest& request) {
     // Other files are reached only through their one folder, which is read once.
     if ((entry.links > 1 || entry.mountRoot) &&
         !recordedFiles_.emplace(entry.identity.device, entry.identity.inode).second) {
         return;  // already recorded under the path that reached it first
     }
-    CFileItem item;
-    item.name = entry.name;
-    item.path = entry.fullPath;
-    item.size = entry.size;
-    item.identity = entry.identity;
-    item.accessed = entry.accessed;
-    item.created = entry.created;
-    item.modified = entry.modified;
-    const auto recorded = resultMap.emplace(SizeText(entry.size), std::move(item));
+    walked_.Add(entry, folder);
     ++request.filesScanned;
     if (request.filesScanned % 5 == 0) {
-        SendNotice(request.progressWindow, ProgressNotice::Kind::Searching, recorded->second.path,
+        SendNotice(request.progressWindow, ProgressNotice::Kind::Searching, entry.fullPath,
                    static_cast<std::uint64_t>(request.filesScanned));
     }
 }

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/file_item.h"
+#include "platform/dir_entry.h"
+
+namespace krelix {
+
+// The files one walk recorded, kept lean until the comparison: most of them never share a size,
+// so each holds its numbers, its folder as an index and its name in one shared buffer, and
+// becomes a CFileItem (four strings) only when it can still be a duplicate.
+class WalkedFiles {
+  public:
+    struct File {
+        std::uint64_t size = 0;
+        FileIdentity identity;
+        std::int64_t created = 0;
+        std::int64_t accessed = 0;
+        std::uint32_t folder = 0;
+        std::uint32_t nameLength = 0;
+        std::uint64_t nameOffset = 0;
+    };
+
+    void Clear();
+    // The folder (with its trailing "/") whose entries are recorded next; answers its index.
+    std::uint32_t AddFolder(const std::string& folder);
+    void Add(const DirEntry& entry, std::uint32_t folder);
+
+    std::size_t size() const { return files_.size(); }
+    const std::vector<File>& files() const { return files_; }
+    std::string PathOf(const File& file) const;
+    CFileItem ItemOf(const File& file) const;
+
+  private:
+    std::vector<std::string> folders_;
+    std::string names_;
+    std::vector<File> files_;
+};
+
+}  // namespace krelix

@@ -1,0 +1,49 @@
+#include "engine/walked_files.h"
+
+#include <gtest/gtest.h>
+
+namespace krelix {
+namespace {
+
+DirEntry Entry(std::string name, std::uint64_t size, std::int64_t modifiedNs) {
+    DirEntry entry;
+    entry.kind = EntryKind::Regular;
+    entry.name = std::move(name);
+    entry.size = size;
+    entry.identity = {7, 42, modifiedNs, modifiedNs + 5};
+    entry.created = 11;
+    entry.accessed = 12;
+    return entry;
+}
+
+// The lean table gives back the very record the walk saw, times before 1970 included.
+TEST(WalkedFiles, GivesBackTheRecordTheWalkSaw) {
+    WalkedFiles walked;
+    const std::uint32_t a = walked.AddFolder("/data/a/");
+    walked.Add(Entry("one.txt", 3, 1'700'000'000'999'999'999), a);
+    const std::uint32_t b = walked.AddFolder("/data/b b/");
+    walked.Add(Entry("\xFF name", 0, -1'500'000'000), b);
+    walked.Add(Entry("", 9, 0), b);
+    ASSERT_EQ(3u, walked.size());
+
+    const CFileItem first = walked.ItemOf(walked.files()[0]);
+    EXPECT_EQ("one.txt", first.name);
+    EXPECT_EQ("/data/a/one.txt", first.path);
+    EXPECT_EQ(3u, first.size);
+    EXPECT_EQ(1'700'000'000, first.modified);
+    EXPECT_EQ(11, first.created);
+    EXPECT_EQ(12, first.accessed);
+    EXPECT_EQ((FileIdentity{7, 42, 1'700'000'000'999'999'999, 1'700'000'001'000'000'004}),
+              first.identity);
+
+    const CFileItem second = walked.ItemOf(walked.files()[1]);
+    EXPECT_EQ("/data/b b/\xFF name", second.path);
+    EXPECT_EQ(-2, second.modified) << "rounded down, as the file system reports seconds";
+    EXPECT_EQ("/data/b b/", walked.PathOf(walked.files()[2]));
+
+    walked.Clear();
+    EXPECT_EQ(0u, walked.size());
+}
+
+}  // namespace
+}  // namespace krelix
