@@ -19,11 +19,12 @@ struct Comparison::Candidate {
         FirstBlock,  // crc, strong and lastBlockCrc are the first stage's
         Whole,       // digest is of the whole content
     };
-    CFileItem* item = nullptr;  // in the walk's map, which stays untouched until the end
-    // The digest's parts, laid out so that a candidate takes 40 bytes.
+    // The digest's parts and the file, laid out so that a candidate takes 40 bytes.
     StrongHash strong;
+    std::uint64_t size = 0;
     std::uint32_t crc = 0;
     std::uint32_t lastBlockCrc = 0;
+    std::uint32_t index = 0;  // in the source
     State state = State::LeftOut;
 
     FirstBlock firstBlock() const { return FirstBlock{{crc, strong}, lastBlockCrc, false}; }
@@ -40,8 +41,7 @@ template <typename Candidates, typename Visit>
 void ForEachSizeBucket(Candidates& candidates, Visit visit) {
     for (std::size_t begin = 0; begin < candidates.size();) {
         std::size_t end = begin + 1;
-        while (end < candidates.size() &&
-               candidates[end].item->size == candidates[begin].item->size) {
+        while (end < candidates.size() && candidates[end].size == candidates[begin].size) {
             ++end;
         }
         visit(begin, end);
@@ -52,23 +52,24 @@ void ForEachSizeBucket(Candidates& candidates, Visit visit) {
 // One file reached under two paths (a hard link made during the walk, a file mounted over
 // another) must not become its own duplicate: one path stays a candidate, the one seen last
 // changed (a link made during the walk moves the file's status-change time), else the first.
-void DropSecondPaths(std::vector<CFileItem*>& members) {
-    std::vector<CFileItem*> byFile(members);
-    std::stable_sort(byFile.begin(), byFile.end(), [](const CFileItem* a, const CFileItem* b) {
-        return std::tie(a->identity.device, a->identity.inode, b->identity.changedNs) <
-               std::tie(b->identity.device, b->identity.inode, a->identity.changedNs);
+void DropSecondPaths(const CompareSource& source, std::vector<std::uint32_t>& members) {
+    std::vector<std::uint32_t> byFile(members);
+    std::stable_sort(byFile.begin(), byFile.end(), [&source](std::uint32_t a, std::uint32_t b) {
+        const FileIdentity& x = source.Identity(a);
+        const FileIdentity& y = source.Identity(b);
+        return std::tie(x.device, x.inode, y.changedNs) < std::tie(y.device, y.inode, x.changedNs);
     });
-    std::vector<const CFileItem*> seconds;
+    std::vector<std::uint32_t> seconds;
     for (std::size_t i = 1; i < byFile.size(); ++i) {
-        const FileIdentity& a = byFile[i - 1]->identity;
-        const FileIdentity& b = byFile[i]->identity;
+        const FileIdentity& a = source.Identity(byFile[i - 1]);
+        const FileIdentity& b = source.Identity(byFile[i]);
         if (b.inode != 0 && a.device == b.device && a.inode == b.inode) {
             seconds.push_back(byFile[i]);
         }
     }
     if (!seconds.empty()) {
         std::sort(seconds.begin(), seconds.end());
-        std::erase_if(members, [&](const CFileItem* member) {
+        std::erase_if(members, [&](std::uint32_t member) {
             return std::binary_search(seconds.begin(), seconds.end(), member);
         });
     }
@@ -88,8 +89,9 @@ Comparison::Comparison(TaskRunner& runner, const std::atomic<std::int32_t>& stop
 
 Comparison::~Comparison() = default;
 
-ResultMap Comparison::Run(std::vector<CFileItem>& sized) {
-    CollectCandidates(sized);
+ResultMap Comparison::Run(CompareSource& source) {
+    source_ = &source;
+    CollectCandidates();
     HashFirstStage();
     if (afterFirstStage) {
         afterFirstStage();
@@ -103,23 +105,25 @@ ResultMap Comparison::Run(std::vector<CFileItem>& sized) {
     return keyed;
 }
 
-void Comparison::CollectCandidates(std::vector<CFileItem>& sized) {
-    std::vector<CFileItem*> members;
-    for (std::size_t begin = 0; begin < sized.size();) {
+void Comparison::CollectCandidates() {
+    const CompareSource& source = *source_;
+    std::vector<std::uint32_t> members;
+    for (std::size_t begin = 0; begin < source.Count();) {
+        const std::uint64_t size = source.Size(begin);
         std::size_t end = begin + 1;
-        while (end < sized.size() && sized[end].size == sized[begin].size) {
+        while (end < source.Count() && source.Size(end) == size) {
             ++end;
         }
         members.clear();
         for (std::size_t i = begin; i < end; ++i) {
-            members.push_back(&sized[i]);
+            members.push_back(static_cast<std::uint32_t>(i));
         }
         begin = end;
-        DropSecondPaths(members);
+        DropSecondPaths(source, members);
         if (members.size() > 1) {
-            for (CFileItem* member : members) {
-                candidates_.push_back(Candidate{member, {}, 0, 0, Candidate::State::LeftOut});
-                bytesToHash_ += member->size;
+            for (const std::uint32_t member : members) {
+                candidates_.push_back(Candidate{{}, size, 0, 0, member, Candidate::State::LeftOut});
+                bytesToHash_ += size;
             }
         }
     }
@@ -144,14 +148,17 @@ void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
     // When the batch's first file is in the page cache the others most likely are too, and the
     // advice would only cost a system call each.
     std::array<std::optional<ReadOnlyFile>, kFirstStageBatchFiles> files;
+    std::array<std::string, kFirstStageBatchFiles> paths;
     Advice advice = Advice::WillNeed;
     for (std::size_t i = 0; i < count && !StopRequested(); ++i) {
-        const CFileItem& item = *batch[i].item;
-        files[i] = OpenFirstBlock(item.path, item.size, &item.identity, advice);
+        const Candidate& candidate = batch[i];
+        paths[i] = source_->Path(candidate.index);
+        files[i] =
+            OpenFirstBlock(paths[i], candidate.size, &source_->Identity(candidate.index), advice);
         if (!files[i] && unreadable && LastReadFailed()) {
-            unreadable->AddFile(item.path);
+            unreadable->AddFile(paths[i]);
         }
-        if (i == 0 && files[i] && item.size > 0 && files[i]->IsCached(0)) {
+        if (i == 0 && files[i] && candidate.size > 0 && files[i]->IsCached(0)) {
             advice = Advice::None;
         }
     }
@@ -161,13 +168,16 @@ void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
             break;
         }
         Candidate& candidate = batch[i];
-        const CFileItem& item = *candidate.item;
-        Notify(ProgressNotice::Kind::Comparing, item.path);
+        if (paths[i].empty()) {
+            paths[i] = source_->Path(candidate.index);  // a stop came while the batch opened
+        }
+        Notify(ProgressNotice::Kind::Comparing, paths[i]);
         std::optional<FirstBlock> first;
         if (files[i]) {
-            first = HashFirstBlock(*files[i], item.size, stopFlag_, &item.identity);
+            first = HashFirstBlock(*files[i], candidate.size, stopFlag_,
+                                   &source_->Identity(candidate.index));
             if (!first && unreadable && LastReadFailed()) {
-                unreadable->AddFile(item.path);
+                unreadable->AddFile(paths[i]);
             }
             files[i].reset();
         }
@@ -177,8 +187,9 @@ void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
             candidate.state =
                 first->complete ? Candidate::State::Whole : Candidate::State::FirstBlock;
         }
-        bytesHashed_.fetch_add(first && !first->complete ? FirstStageBytes(item.size) : item.size,
-                               std::memory_order_relaxed);
+        bytesHashed_.fetch_add(
+            first && !first->complete ? FirstStageBytes(candidate.size) : candidate.size,
+            std::memory_order_relaxed);
     }
 }
 
@@ -203,7 +214,7 @@ void Comparison::DropUnsharedFirstBlocks() {
             Candidate& candidate = candidates_[order[k]];
             if (!shared && candidate.state == Candidate::State::FirstBlock) {
                 // Its rest will never be read: counted as done, for the progress bar.
-                bytesHashed_.fetch_add(candidate.item->size - FirstStageBytes(candidate.item->size),
+                bytesHashed_.fetch_add(candidate.size - FirstStageBytes(candidate.size),
                                        std::memory_order_relaxed);
             }
             if (!shared) {
@@ -226,7 +237,7 @@ void Comparison::HashSecondStage() {
         std::size_t end = begin;
         std::uint64_t bytes = 0;
         while (end < rest.size() && end - begin < kRestBatchFiles && bytes < kRestBatchBytes) {
-            bytes += rest[end]->item->size - FirstStageBytes(rest[end]->item->size);
+            bytes += rest[end]->size - FirstStageBytes(rest[end]->size);
             ++end;
         }
         Candidate* const* const batch = &rest[begin];
@@ -241,18 +252,18 @@ void Comparison::HashSecondStage() {
 void Comparison::HashRests(Candidate* const* batch, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         Candidate& candidate = *batch[i];
-        const CFileItem& item = *candidate.item;
-        const std::uint64_t restBytes = item.size - FirstStageBytes(item.size);
+        const std::uint64_t restBytes = candidate.size - FirstStageBytes(candidate.size);
         std::uint64_t read = 0;
         std::optional<ContentDigest> whole;
         if (!StopRequested()) {
-            whole = HashRest(item.path, item.size, candidate.firstBlock(), stopFlag_,
-                             &item.identity, [&](std::uint64_t bytes) {
+            const std::string path = source_->Path(candidate.index);
+            whole = HashRest(path, candidate.size, candidate.firstBlock(), stopFlag_,
+                             &source_->Identity(candidate.index), [&](std::uint64_t bytes) {
                                  read += bytes;
-                                 NoteBytesRead(bytes, item.path);
+                                 NoteBytesRead(bytes, path);
                              });
             if (!whole && unreadable && LastReadFailed()) {
-                unreadable->AddFile(item.path);
+                unreadable->AddFile(path);
             }
         }
         candidate.state = whole ? Candidate::State::Whole : Candidate::State::LeftOut;
@@ -315,7 +326,7 @@ ResultMap Comparison::AssignGroupKeys() {
         if (candidate.state != Candidate::State::Whole) {
             continue;
         }
-        CFileItem& item = *candidate.item;
+        CFileItem item = source_->TakeItem(candidate.index);
         item.crc = CrcText(candidate.crc);
         item.groupKey = MakeGroupKey(item.size, item.crc);
         if (suffix[i] != 0) {

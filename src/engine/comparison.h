@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/compare_source.h"
 #include "engine/progress_sink.h"
 #include "engine/result_map.h"
 #include "engine/task_runner.h"
@@ -27,11 +28,11 @@ class Comparison {
     Comparison(const Comparison&) = delete;
     Comparison& operator=(const Comparison&) = delete;
 
-    // Runs every stage over the records of shared sizes, given one size after another, and
-    // answers the files hashed whole, moved out of them and keyed by group key; sends the
+    // Runs every stage over the files of shared sizes, given one size after another, and
+    // answers the files hashed whole as records keyed by group key; sends the
     // ComparisonEnded notice last. Files of one size whose CRC agrees but whose content does
     // not get "-2", "-3", ... after the later group's key.
-    ResultMap Run(std::vector<CFileItem>& sized);
+    ResultMap Run(CompareSource& source);
 
     // Called on the search thread between the two stages when set (tests).
     std::function<void()> afterFirstStage;
@@ -44,7 +45,7 @@ class Comparison {
   private:
     struct Candidate;
 
-    void CollectCandidates(std::vector<CFileItem>& sized);
+    void CollectCandidates();
     void HashFirstStage();
     void DropUnsharedFirstBlocks();
     void HashSecondStage();
@@ -66,6 +67,7 @@ class Comparison {
     std::atomic<std::uint64_t> bytesHashed_{0};
     static constexpr std::int64_t kNoReadingNoticeYet = INT64_MIN;
     std::atomic<std::int64_t> lastReadingNotice_{kNoReadingNoticeYet};  // steady clock, ns
+    CompareSource* source_ = nullptr;
     std::vector<Candidate> candidates_;
     bool stopped_ = false;
 };

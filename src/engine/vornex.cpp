@@ -30,8 +30,8 @@ CVornex::~CVornex() {
 
 void CVornex::Run(SearchRequest& request) {
     WalkFiles(request);
-    // Only files whose size another file shares become records; the walk's lean table goes
-    // before the hashing starts.
+    // The files whose size another file shares, one size after another; only those hashed whole
+    // become records.
     const std::vector<WalkedFiles::File>& files = walked_.files();
     std::vector<std::uint32_t> bySize(files.size());
     for (std::uint32_t i = 0; i < bySize.size(); ++i) {
@@ -48,14 +48,11 @@ void CVornex::Run(SearchRequest& request) {
             bySize[shared++] = bySize[i];
         }
     }
-    std::vector<CFileItem> sized;
-    sized.reserve(shared);
-    for (std::size_t i = 0; i < shared; ++i) {
-        sized.push_back(walked_.ItemOf(files[bySize[i]]));
-    }
-    std::vector<std::uint32_t>().swap(bySize);
+    bySize.resize(shared);
+    bySize.shrink_to_fit();
+    WalkedSource source(walked_, std::move(bySize));
+    Compare(source, request);
     walked_.Clear();
-    Compare(sized, request);
 }
 
 void CVornex::CompareCandidates(SearchRequest& request) {
@@ -66,16 +63,17 @@ void CVornex::CompareCandidates(SearchRequest& request) {
             sized.push_back(std::move(member->second));
         }
     });
-    Compare(sized, request);
+    RecordSource source(sized);
+    Compare(source, request);
 }
 
-void CVornex::Compare(std::vector<CFileItem>& sized, SearchRequest& request) {
+void CVornex::Compare(CompareSource& source, SearchRequest& request) {
     Comparison comparison(*runner_, stopFlag, request.progressWindow,
                           static_cast<std::uint64_t>(request.filesScanned));
     comparison.afterFirstStage = afterFirstStage;
     comparison.readingNoticeInterval = readingNoticeInterval;
     comparison.unreadable = &unreadable_;
-    resultMap = comparison.Run(sized);
+    resultMap = comparison.Run(source);
     request.unreadableFiles = unreadable_.files();
     std::vector<std::string> paths = unreadable_.TakePaths();
     request.unreadablePaths.insert(request.unreadablePaths.end(),

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/compare_source.h"
 #include "engine/file_item.h"
 #include "engine/name_matcher.h"
 #include "engine/result_map.h"
@@ -94,9 +95,9 @@ class CVornex {
     void RecordFile(const DirEntry& entry, std::uint32_t folder, SearchRequest& request);
     // The walk into walked_, without filling resultMap.
     void WalkFiles(SearchRequest& request);
-    // The comparison of the files of shared sizes, given one size after another; replaces
+    // The comparison of the source's files, given one size after another; replaces
     // resultMap by its outcome, sets stopFlag and calls completionEvent.
-    void Compare(std::vector<CFileItem>& sized, SearchRequest& request);
+    void Compare(CompareSource& source, SearchRequest& request);
 
     SkipFolders skipFolders_;
     bool refreshMountPoints_ = false;

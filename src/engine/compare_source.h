@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/file_item.h"
+#include "engine/walked_files.h"
+
+namespace krelix {
+
+// The files a comparison looks at, the files of one size next to each other. A record
+// (CFileItem, four strings) is asked for only for a file hashed whole, so a walk's many files
+// that never get that far cost no more than the walk's lean table.
+class CompareSource {
+  public:
+    virtual ~CompareSource() = default;
+    virtual std::size_t Count() const = 0;
+    virtual std::uint64_t Size(std::size_t i) const = 0;
+    virtual const FileIdentity& Identity(std::size_t i) const = 0;
+    virtual std::string Path(std::size_t i) const = 0;
+    // Once per file at most, at the end.
+    virtual CFileItem TakeItem(std::size_t i) = 0;
+};
+
+// Records already made (a walk whose map was filled for its callers).
+class RecordSource final : public CompareSource {
+  public:
+    explicit RecordSource(std::vector<CFileItem>& records) : records_(records) {}
+    std::size_t Count() const override { return records_.size(); }
+    std::uint64_t Size(std::size_t i) const override { return records_[i].size; }
+    const FileIdentity& Identity(std::size_t i) const override { return records_[i].identity; }
+    std::string Path(std::size_t i) const override { return records_[i].path; }
+    CFileItem TakeItem(std::size_t i) override { return std::move(records_[i]); }
+
+  private:
+    std::vector<CFileItem>& records_;
+};
+
+// Files of a walk's lean table, given by their places in it.
+class WalkedSource final : public CompareSource {
+  public:
+    WalkedSource(const WalkedFiles& walked, std::vector<std::uint32_t> order)
+        : walked_(walked), order_(std::move(order)) {}
+    std::size_t Count() const override { return order_.size(); }
+    std::uint64_t Size(std::size_t i) const override { return File(i).size; }
+    const FileIdentity& Identity(std::size_t i) const override { return File(i).identity; }
+    std::string Path(std::size_t i) const override { return walked_.PathOf(File(i)); }
+    CFileItem TakeItem(std::size_t i) override { return walked_.ItemOf(File(i)); }
+
+  private:
+    const WalkedFiles::File& File(std::size_t i) const { return walked_.files()[order_[i]]; }
+    const WalkedFiles& walked_;
+    std::vector<std::uint32_t> order_;
+};
+
+}  // namespace krelix
