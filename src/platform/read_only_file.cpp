@@ -99,7 +99,9 @@ void ReadOnlyFile::AdviseSequential() {
 bool ReadOnlyFile::IsCached(std::uint64_t offset) {
     unsigned char byte;
     iovec one{&byte, 1};
-    return ::preadv2(fd_, &one, 1, static_cast<off_t>(offset), RWF_NOWAIT) >= 0;
+    // While read-ahead is under way the answer may be 0 bytes rather than EAGAIN: only a byte
+    // actually read says the page is there.
+    return ::preadv2(fd_, &one, 1, static_cast<off_t>(offset), RWF_NOWAIT) == 1;
 }
 
 }  // namespace krelix
