@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "engine/search_flags.h"
+#include "support/as_ordinary_user.h"
 #include "walk_fixture.h"
 
 namespace krelix::test {
@@ -128,26 +129,16 @@ TEST_F(WalkTest, UnreadableFolderContributesNothing) {
     request.includeFolders = {tree.root()};
     request.optionFlags = SEARCH_SUBDIRS;
 
-    constexpr int kCannotDropRoot = 77;
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (RunningAsRoot() && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            std::_Exit(kCannotDropRoot);
-        }
+    const ChildOutcome outcome = RunAsOrdinaryUser([&] {
         engine->Walk(request);
-        const bool ok = request.filesScanned == 1 &&
-                        engine->resultMap.begin()->second.path == tree.Path("open/file") &&
-                        request.unreadableFolders == 1;
-        std::_Exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(child, ::waitpid(child, &status, 0));
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == kCannotDropRoot) {
+        return request.filesScanned == 1 &&
+               engine->resultMap.begin()->second.path == tree.Path("open/file") &&
+               request.unreadableFolders == 1;
+    });
+    if (outcome == ChildOutcome::CannotDropRoot) {
         GTEST_SKIP() << "running as root and cannot change to an ordinary user";
     }
-    EXPECT_EQ(0, WEXITSTATUS(status));
+    EXPECT_EQ(ChildOutcome::Passed, outcome);
 }
 
 }  // namespace

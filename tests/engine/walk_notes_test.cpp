@@ -8,6 +8,7 @@
 #include "compare_fixture.h"
 #include "engine/search_flags.h"
 #include "scripted_runner.h"
+#include "support/as_ordinary_user.h"
 #include "support/long_path.h"
 #include "walk_fixture.h"
 
@@ -101,31 +102,20 @@ TEST_F(CompareTest, FoldersAndFilesWithoutReadPermissionAreCounted) {
     tree.SetMode("locked", 0);
     request.listUnreadable = true;
 
-    constexpr int kCannotDropRoot = 77;
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (RunningAsRoot() && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            std::_Exit(kCannotDropRoot);
-        }
+    const ChildOutcome outcome = RunAsOrdinaryUser([&] {
         CVornex engine(SkipFolders{},
                        std::make_unique<ScriptedRunner>(std::vector<std::size_t>{0}));
         engine.Run(request);
         std::vector<std::string> paths = request.unreadablePaths;
         std::sort(paths.begin(), paths.end());
-        const bool ok =
-            request.filesScanned == 3 && request.unreadableFiles == 1 &&
-            request.unreadableFolders == 1 &&
-            paths == std::vector<std::string>{tree.Path("locked/"), tree.Path("open/b")};
-        std::_Exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(child, ::waitpid(child, &status, 0));
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == kCannotDropRoot) {
+        return request.filesScanned == 3 && request.unreadableFiles == 1 &&
+               request.unreadableFolders == 1 &&
+               paths == std::vector<std::string>{tree.Path("locked/"), tree.Path("open/b")};
+    });
+    if (outcome == ChildOutcome::CannotDropRoot) {
         GTEST_SKIP() << "running as root and cannot change to an ordinary user";
     }
-    EXPECT_EQ(0, WEXITSTATUS(status));
+    EXPECT_EQ(ChildOutcome::Passed, outcome);
 }
 
 }  // namespace
