@@ -79,8 +79,8 @@ enum class Repeats { FromRowAbove, Anywhere };
 
 // Folds each distinct text once: texts equal to the row above's always count as one, and with
 // Repeats::Anywhere (few distinct texts, such as folders) every repeat does.
-template <typename Text>
-TextRanks RankTexts(std::size_t rows, Text text, Repeats repeats) {
+template <typename Text, typename Ahead>
+TextRanks RankTexts(std::size_t rows, Text text, Repeats repeats, const Ahead& ahead) {
     std::vector<std::uint32_t> idOfRow(rows);
     std::vector<std::pair<std::size_t, std::size_t>> spans;  // offset and size in the buffer
     TextRanks ranks;
@@ -96,6 +96,7 @@ TextRanks RankTexts(std::size_t rows, Text text, Repeats repeats) {
     const std::hash<std::string_view> hash;
     std::string_view previous;
     for (std::size_t i = 0; i < rows; ++i) {
+        ahead(i);
         const std::string_view bytes = text(i);
         if (i > 0 && bytes == previous) {
             idOfRow[i] = idOfRow[i - 1];
@@ -204,6 +205,7 @@ std::vector<int> OrderByKeys(const std::vector<std::uint64_t>& keys, Qt::SortOrd
 
 std::vector<int> ResultsModel::SortedOrder(int column, Qt::SortOrder direction) const {
     const std::size_t n = rows_.size();
+    const auto ahead = [this](std::size_t i) { FetchAhead(i); };
     std::vector<std::uint64_t> keys(n);
     switch (column) {
         case GroupColumn: {
@@ -219,6 +221,7 @@ std::vector<int> ResultsModel::SortedOrder(int column, Qt::SortOrder direction) 
             std::vector<Run> runs;
             std::vector<std::uint32_t> runOfRow(n);
             for (std::size_t i = 0; i < n; ++i) {
+                ahead(i);
                 const std::string_view key = rows_[i].record->groupKey;
                 if (runs.empty() || runs.back().key != key) {
                     std::uint64_t prefix = 0;
@@ -246,7 +249,7 @@ std::vector<int> ResultsModel::SortedOrder(int column, Qt::SortOrder direction) 
         case NameColumn: {
             const TextRanks ranks = RankTexts(
                 n, [this](std::size_t i) -> std::string_view { return rows_[i].record->name; },
-                Repeats::FromRowAbove);
+                Repeats::FromRowAbove, ahead);
             std::copy(ranks.ofRow.begin(), ranks.ofRow.end(), keys.begin());
             break;
         }
@@ -254,12 +257,18 @@ std::vector<int> ResultsModel::SortedOrder(int column, Qt::SortOrder direction) 
             return PathOrder(direction);
         case SizeColumn:
             for (std::size_t i = 0; i < n; ++i) {
+                if (i + 8 < n) {
+                    __builtin_prefetch(rows_[i + 8].record);
+                }
                 keys[i] = rows_[i].record->size;
             }
             break;
         case TimeColumn:
             for (std::size_t i = 0; i < n; ++i) {
                 // Signed to unsigned, order kept.
+                if (i + 8 < n) {
+                    __builtin_prefetch(rows_[i + 8].record);
+                }
                 keys[i] = static_cast<std::uint64_t>(rows_[i].record->modified) ^ (1ull << 63);
             }
             break;
@@ -270,6 +279,20 @@ std::vector<int> ResultsModel::SortedOrder(int column, Qt::SortOrder direction) 
         }
     }
     return OrderByKeys(keys, direction);
+}
+
+void ResultsModel::FetchAhead(std::size_t row) const {
+    // Rows in list order seldom lie in memory order; a record and its texts are asked for a few
+    // rows ahead of the loop reading them.
+    constexpr std::size_t kAhead = 8;
+    if (row + 2 * kAhead < rows_.size()) {
+        __builtin_prefetch(rows_[row + 2 * kAhead].record);
+    }
+    if (row + kAhead < rows_.size()) {
+        const CFileItem& record = *rows_[row + kAhead].record;
+        __builtin_prefetch(record.path.data());
+        __builtin_prefetch(record.name.data());
+    }
 }
 
 std::vector<int> ResultsModel::PathOrder(Qt::SortOrder direction) const {
@@ -287,6 +310,7 @@ std::vector<int> ResultsModel::PathOrder(Qt::SortOrder direction) const {
     };
     std::vector<std::uint32_t> folderEnd(n);
     for (std::size_t i = 0; i < n; ++i) {
+        FetchAhead(i);
         folderEnd[i] = static_cast<std::uint32_t>(splitAt(i));
     }
     const TextRanks folders = RankTexts(
@@ -294,11 +318,11 @@ std::vector<int> ResultsModel::PathOrder(Qt::SortOrder direction) const {
         [&](std::size_t i) {
             return std::string_view(rows_[i].record->path).substr(0, folderEnd[i]);
         },
-        Repeats::Anywhere);
+        Repeats::Anywhere, [this](std::size_t i) { FetchAhead(i); });
     const TextRanks names = RankTexts(
         n,
         [&](std::size_t i) { return std::string_view(rows_[i].record->path).substr(folderEnd[i]); },
-        Repeats::FromRowAbove);
+        Repeats::FromRowAbove, [this](std::size_t i) { FetchAhead(i); });
     // The folders that start with folder r have the ranks after r up to lastUnder[r].
     std::vector<std::uint32_t> lastUnder(folders.Count());
     for (std::size_t r = folders.Count(); r-- > 0;) {
