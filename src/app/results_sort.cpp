@@ -1,7 +1,14 @@
 // Header sorting of the results list.
-#include <QFile>
+//
+// Every column becomes one integer key per row (a rank for texts and group keys), so the sort
+// itself compares integers. Ranks come from sorting the distinct texts once, each decoded and
+// case-folded once: the order is that of comparing the folded texts, ties keep their row order.
+#include <QString>
 #include <algorithm>
+#include <functional>
 #include <numeric>
+#include <string_view>
+#include <tuple>
 
 #include "app/results_model.h"
 
@@ -9,7 +16,7 @@ namespace krelix {
 namespace {
 
 // The size part of a group key: its leading decimal digits.
-std::uint64_t LeadingNumber(const std::string& text) {
+std::uint64_t LeadingNumber(std::string_view text) {
     std::uint64_t value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9') {
@@ -20,63 +27,346 @@ std::uint64_t LeadingNumber(const std::string& text) {
     return value;
 }
 
-template <typename Less>
-void StableOrder(std::vector<int>& order, Qt::SortOrder direction, Less less) {
-    if (direction == Qt::AscendingOrder) {
-        std::stable_sort(order.begin(), order.end(), less);
-    } else {
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(b, a); });
+// Eight UTF-16 units from the given place as two numbers, zeros past the end: most compares of
+// distinct texts end there.
+struct Prefix {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    auto operator<=>(const Prefix&) const = default;
+};
+
+Prefix PrefixAt(std::u16string_view text, std::size_t from) {
+    Prefix prefix;
+    for (std::size_t i = from; i < from + 8; ++i) {
+        std::uint64_t& half = i < from + 4 ? prefix.high : prefix.low;
+        half = (half << 16) | (i < text.size() ? text[i] : 0u);
     }
+    return prefix;
+}
+
+// Each row's rank among the texts, and each rank's folded text. Rows whose texts fold to the
+// same text share a rank.
+struct TextRanks {
+    std::vector<std::uint32_t> ofRow;
+    std::vector<std::pair<std::size_t, std::size_t>> spans;  // offset and size in the buffer
+    std::u16string buffer;
+
+    std::size_t Count() const { return spans.size(); }
+    std::u16string_view Folded(std::size_t rank) const {
+        return std::u16string_view(buffer).substr(spans[rank].first, spans[rank].second);
+    }
+};
+
+// The text as the list shows it (up to a NUL, decoded as QFile::decodeName does on Linux), case
+// folded, appended to the buffer. ASCII, the common case, is folded here without a QString.
+void AppendFolded(std::string_view bytes, std::u16string& buffer) {
+    const std::string_view shown = bytes.substr(0, bytes.find('\0'));
+    if (std::all_of(shown.begin(), shown.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        for (const char c : shown) {
+            buffer.push_back(static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+        }
+        return;
+    }
+    const QString folded =
+        QString::fromLocal8Bit(QByteArrayView(shown.data(), static_cast<qsizetype>(shown.size())))
+            .toCaseFolded();
+    buffer.append(reinterpret_cast<const char16_t*>(folded.utf16()),
+                  static_cast<std::size_t>(folded.size()));
+}
+
+enum class Repeats { FromRowAbove, Anywhere };
+
+// Folds each distinct text once: texts equal to the row above's always count as one, and with
+// Repeats::Anywhere (few distinct texts, such as folders) every repeat does.
+template <typename Text, typename Ahead>
+TextRanks RankTexts(std::size_t rows, Text text, Repeats repeats, const Ahead& ahead) {
+    std::vector<std::uint32_t> idOfRow(rows);
+    std::vector<std::pair<std::size_t, std::size_t>> spans;  // offset and size in the buffer
+    TextRanks ranks;
+    std::vector<std::uint32_t> slots;  // open addressing: id + 1, 0 is empty
+    std::vector<std::string_view> bytesOf;
+    if (repeats == Repeats::Anywhere) {
+        std::size_t capacity = 16;
+        while (capacity < rows * 2) {
+            capacity *= 2;
+        }
+        slots.assign(capacity, 0);
+    }
+    const std::hash<std::string_view> hash;
+    std::string_view previous;
+    for (std::size_t i = 0; i < rows; ++i) {
+        ahead(i);
+        const std::string_view bytes = text(i);
+        if (i > 0 && bytes == previous) {
+            idOfRow[i] = idOfRow[i - 1];
+            continue;
+        }
+        previous = bytes;
+        std::uint32_t* slot = nullptr;
+        if (!slots.empty()) {
+            std::size_t at = hash(bytes) & (slots.size() - 1);
+            while (slots[at] != 0 && bytesOf[slots[at] - 1] != bytes) {
+                at = (at + 1) & (slots.size() - 1);
+            }
+            if (slots[at] != 0) {
+                idOfRow[i] = slots[at] - 1;
+                continue;
+            }
+            slot = &slots[at];
+            bytesOf.push_back(bytes);
+        }
+        const std::size_t offset = ranks.buffer.size();
+        AppendFolded(bytes, ranks.buffer);
+        spans.emplace_back(offset, ranks.buffer.size() - offset);
+        idOfRow[i] = static_cast<std::uint32_t>(spans.size() - 1);
+        if (slot != nullptr) {
+            *slot = static_cast<std::uint32_t>(spans.size());
+        }
+    }
+    slots = {};
+    const std::u16string_view all = ranks.buffer;
+    const auto folded = [&](std::uint32_t id) {
+        return all.substr(spans[id].first, spans[id].second);
+    };
+
+    // Texts often all start alike ("/home/", "img_"): the prefixes are taken after that start.
+    std::size_t common = spans.empty() ? 0 : spans[0].second;
+    for (std::uint32_t id = 0; id < spans.size(); ++id) {
+        const std::u16string_view text = folded(id);
+        common = std::min(common, text.size());
+        while (common > 0 && text.substr(0, common) != folded(0).substr(0, common)) {
+            --common;
+        }
+    }
+    struct Entry {
+        Prefix prefix;
+        std::uint32_t id;
+    };
+    std::vector<Entry> entries(spans.size());
+    for (std::uint32_t id = 0; id < spans.size(); ++id) {
+        entries[id] = {PrefixAt(folded(id), common), id};
+    }
+    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        if (a.prefix != b.prefix) {
+            return a.prefix < b.prefix;
+        }
+        return folded(a.id) < folded(b.id);
+    });
+
+    std::vector<std::uint32_t> rankOfId(spans.size());
+    std::vector<std::pair<std::size_t, std::size_t>> rankSpans;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::uint32_t id = entries[i].id;
+        if (i == 0 || folded(entries[i - 1].id) != folded(id)) {
+            rankSpans.push_back(spans[id]);
+        }
+        rankOfId[id] = static_cast<std::uint32_t>(rankSpans.size() - 1);
+    }
+    ranks.spans = std::move(rankSpans);
+    ranks.ofRow.resize(rows);
+    for (std::size_t i = 0; i < rows; ++i) {
+        ranks.ofRow[i] = rankOfId[idOfRow[i]];
+    }
+    return ranks;
+}
+
+// Compares the joined texts a1 + a2 and b1 + b2 unit by unit, as QString's < would.
+int CompareJoined(std::u16string_view a1, std::u16string_view a2, std::u16string_view b1,
+                  std::u16string_view b2) {
+    const std::size_t aSize = a1.size() + a2.size();
+    const std::size_t bSize = b1.size() + b2.size();
+    for (std::size_t i = 0; i < std::min(aSize, bSize); ++i) {
+        const char16_t a = i < a1.size() ? a1[i] : a2[i - a1.size()];
+        const char16_t b = i < b1.size() ? b1[i] : b2[i - b1.size()];
+        if (a != b) {
+            return a < b ? -1 : 1;
+        }
+    }
+    return aSize < bSize ? -1 : (aSize > bSize ? 1 : 0);
+}
+
+// Row order by ascending key (descending when asked); equal keys keep their row order.
+std::vector<int> OrderByKeys(const std::vector<std::uint64_t>& keys, Qt::SortOrder direction) {
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> pairs(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        pairs[i] = {direction == Qt::AscendingOrder ? keys[i] : ~keys[i],
+                    static_cast<std::uint32_t>(i)};
+    }
+    std::sort(pairs.begin(), pairs.end());
+    std::vector<int> order(keys.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        order[i] = static_cast<int>(pairs[i].second);
+    }
+    return order;
 }
 
 }  // namespace
 
 std::vector<int> ResultsModel::SortedOrder(int column, Qt::SortOrder direction) const {
-    std::vector<int> order(rows_.size());
-    std::iota(order.begin(), order.end(), 0);
-    const auto record = [this](int row) -> const CFileItem& {
-        return *rows_[static_cast<std::size_t>(row)].record;
-    };
+    const std::size_t n = rows_.size();
+    const auto ahead = [this](std::size_t i) { FetchAhead(i); };
+    std::vector<std::uint64_t> keys(n);
     switch (column) {
         case GroupColumn: {
-            std::vector<std::uint64_t> sizes(rows_.size());
-            for (std::size_t i = 0; i < rows_.size(); ++i) {
-                sizes[i] = LeadingNumber(rows_[i].record->groupKey);
+            // By size, then by the key's bytes as they are. Members of a group mostly lie
+            // together: each run of equal keys is placed once.
+            struct Run {
+                std::uint64_t size;
+                std::uint64_t prefix;  // the first eight bytes, as memcmp orders them
+                std::string_view key;
+                std::uint32_t id;
+                auto Tie() const { return std::tie(size, prefix, key); }
+            };
+            std::vector<Run> runs;
+            std::vector<std::uint32_t> runOfRow(n);
+            for (std::size_t i = 0; i < n; ++i) {
+                ahead(i);
+                const std::string_view key = rows_[i].record->groupKey;
+                if (runs.empty() || runs.back().key != key) {
+                    std::uint64_t prefix = 0;
+                    for (std::size_t b = 0; b < 8; ++b) {
+                        prefix = (prefix << 8) | (b < key.size() ? std::uint8_t(key[b]) : 0u);
+                    }
+                    runs.push_back(
+                        {LeadingNumber(key), prefix, key, static_cast<std::uint32_t>(runs.size())});
+                }
+                runOfRow[i] = runs.back().id;
             }
-            StableOrder(order, direction, [&](int a, int b) {
-                const auto sa = sizes[static_cast<std::size_t>(a)];
-                const auto sb = sizes[static_cast<std::size_t>(b)];
-                return sa != sb ? sa < sb : record(a).groupKey < record(b).groupKey;
-            });
+            std::sort(runs.begin(), runs.end(),
+                      [](const Run& a, const Run& b) { return a.Tie() < b.Tie(); });
+            std::vector<std::uint64_t> place(runs.size());
+            std::uint64_t rank = 0;
+            for (std::size_t i = 0; i < runs.size(); ++i) {
+                rank += i > 0 && runs[i - 1].key != runs[i].key ? 1 : 0;
+                place[runs[i].id] = rank;
+            }
+            for (std::size_t i = 0; i < n; ++i) {
+                keys[i] = place[runOfRow[i]];
+            }
             break;
         }
-        case NameColumn:
-        case PathColumn: {
-            // Folded once per row: comparing folded texts is what a case-insensitive compare
-            // does on every call.
-            std::vector<QString> keys(rows_.size());
-            for (std::size_t i = 0; i < rows_.size(); ++i) {
-                const std::string& text =
-                    column == NameColumn ? rows_[i].record->name : rows_[i].record->path;
-                keys[i] = QFile::decodeName(text.c_str()).toCaseFolded();
-            }
-            StableOrder(order, direction, [&](int a, int b) {
-                return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
-            });
+        case NameColumn: {
+            const TextRanks ranks = RankTexts(
+                n, [this](std::size_t i) -> std::string_view { return rows_[i].record->name; },
+                Repeats::FromRowAbove, ahead);
+            std::copy(ranks.ofRow.begin(), ranks.ofRow.end(), keys.begin());
             break;
         }
+        case PathColumn:
+            return PathOrder(direction);
         case SizeColumn:
-            StableOrder(order, direction,
-                        [&](int a, int b) { return record(a).size < record(b).size; });
+            for (std::size_t i = 0; i < n; ++i) {
+                if (i + 8 < n) {
+                    __builtin_prefetch(rows_[i + 8].record);
+                }
+                keys[i] = rows_[i].record->size;
+            }
             break;
         case TimeColumn:
-            StableOrder(order, direction,
-                        [&](int a, int b) { return record(a).modified < record(b).modified; });
+            for (std::size_t i = 0; i < n; ++i) {
+                // Signed to unsigned, order kept.
+                if (i + 8 < n) {
+                    __builtin_prefetch(rows_[i + 8].record);
+                }
+                keys[i] = static_cast<std::uint64_t>(rows_[i].record->modified) ^ (1ull << 63);
+            }
             break;
-        default:
-            break;
+        default: {
+            std::vector<int> order(n);
+            std::iota(order.begin(), order.end(), 0);
+            return order;
+        }
     }
-    return order;
+    return OrderByKeys(keys, direction);
+}
+
+void ResultsModel::FetchAhead(std::size_t row) const {
+    // Rows in list order seldom lie in memory order; a record and its texts are asked for a few
+    // rows ahead of the loop reading them.
+    constexpr std::size_t kAhead = 8;
+    if (row + 2 * kAhead < rows_.size()) {
+        __builtin_prefetch(rows_[row + 2 * kAhead].record);
+    }
+    if (row + kAhead < rows_.size()) {
+        const CFileItem& record = *rows_[row + kAhead].record;
+        __builtin_prefetch(record.path.data());
+        __builtin_prefetch(record.name.data());
+    }
+}
+
+std::vector<int> ResultsModel::PathOrder(Qt::SortOrder direction) const {
+    // A path is its folder followed by its name, so folder and name are ranked apart (few
+    // folders; names are ranked as for "File Name"). Two folders that are not one the start of
+    // the other decide alone; otherwise the joined texts are compared.
+    const std::size_t n = rows_.size();
+    const auto splitAt = [this](std::size_t i) -> std::size_t {
+        const CFileItem& r = *rows_[i].record;
+        const std::size_t folder = r.path.size() - std::min(r.path.size(), r.name.size());
+        const bool split = !r.name.empty() && folder > 0 && r.path[folder - 1] == '/' &&
+                           std::string_view(r.path).substr(folder) == r.name &&
+                           r.path.find('\0') == std::string::npos;
+        return split ? folder : r.path.size();
+    };
+    std::vector<std::uint32_t> folderEnd(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        FetchAhead(i);
+        folderEnd[i] = static_cast<std::uint32_t>(splitAt(i));
+    }
+    const TextRanks folders = RankTexts(
+        n,
+        [&](std::size_t i) {
+            return std::string_view(rows_[i].record->path).substr(0, folderEnd[i]);
+        },
+        Repeats::Anywhere, [this](std::size_t i) { FetchAhead(i); });
+    const TextRanks names = RankTexts(
+        n,
+        [&](std::size_t i) { return std::string_view(rows_[i].record->path).substr(folderEnd[i]); },
+        Repeats::FromRowAbove, [this](std::size_t i) { FetchAhead(i); });
+    // The folders that start with folder r have the ranks after r up to lastUnder[r].
+    std::vector<std::uint32_t> lastUnder(folders.Count());
+    for (std::size_t r = folders.Count(); r-- > 0;) {
+        std::size_t last = r;
+        while (last + 1 < folders.Count() &&
+               folders.Folded(last + 1).starts_with(folders.Folded(r))) {
+            last = lastUnder[last + 1];
+        }
+        lastUnder[r] = static_cast<std::uint32_t>(last);
+    }
+
+    struct Key {
+        std::uint32_t folder;
+        std::uint32_t name;
+        std::uint32_t row;
+    };
+    std::vector<Key> order(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        order[i] = {folders.ofRow[i], names.ofRow[i], static_cast<std::uint32_t>(i)};
+    }
+    const auto compare = [&](const Key& a, const Key& b) -> int {
+        if (a.folder == b.folder) {
+            return a.name == b.name ? 0 : (a.name < b.name ? -1 : 1);
+        }
+        const bool related =
+            a.folder < b.folder ? b.folder <= lastUnder[a.folder] : a.folder <= lastUnder[b.folder];
+        if (!related) {
+            return a.folder < b.folder ? -1 : 1;
+        }
+        return CompareJoined(folders.Folded(a.folder), names.Folded(a.name),
+                             folders.Folded(b.folder), names.Folded(b.name));
+    };
+    std::sort(order.begin(), order.end(), [&](const Key& a, const Key& b) {
+        const int c = compare(a, b);
+        if (c != 0) {
+            return direction == Qt::AscendingOrder ? c < 0 : c > 0;
+        }
+        return a.row < b.row;
+    });
+    std::vector<int> rows(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        rows[i] = static_cast<int>(order[i].row);
+    }
+    return rows;
 }
 
 void ResultsModel::sort(int column, Qt::SortOrder order) {
