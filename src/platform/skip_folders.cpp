@@ -1,12 +1,13 @@
 #include "platform/skip_folders.h"
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "platform/home_folders.h"
 
 namespace krelix {
 namespace {
@@ -38,20 +39,6 @@ void Add(SkipFolders::Folders& slot, std::string text) {
     if (std::optional<std::string> folder = FolderText(std::move(text))) {
         slot.push_back(std::move(*folder));
     }
-}
-
-std::string HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
-        return home;
-    }
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-        found != nullptr && found->pw_dir != nullptr) {
-        return found->pw_dir;
-    }
-    return {};
 }
 
 std::string Unescape(std::string_view field) {

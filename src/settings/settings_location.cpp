@@ -1,11 +1,12 @@
 #include "settings/settings_location.h"
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
+
+#include "platform/home_folders.h"
 
 namespace krelix {
 namespace {
@@ -22,18 +23,6 @@ std::string Join(const std::string& folder, const std::string& name) {
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
-}
-
-std::string PasswordHome() {
-    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
-        found == nullptr || found->pw_dir == nullptr) {
-        return "";
-    }
-    return found->pw_dir;
 }
 
 }  // namespace
@@ -63,10 +52,7 @@ SettingsPlaces CurrentSettingsPlaces() {
         places.programFolder = program.parent_path().string();
     }
     places.configHome = Environment("XDG_CONFIG_HOME");
-    places.home = Environment("HOME");
-    if (places.home.empty()) {
-        places.home = PasswordHome();
-    }
+    places.home = HomeFolder();
     return places;
 }
 
