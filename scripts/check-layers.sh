@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when an include breaks the layers: Qt only in ui/ folders and app/, and dependencies
-# pointing one way (common <- platform <- engine <- catalogue, settings, operations, preview
-# <- app; a ui/ folder may also use common/ui and its own folder). Prints each offending line.
+# pointing one way (common <- platform <- engine <- cache, catalogue, settings, operations,
+# preview <- app; a ui/ folder may also use common/ui and its own folder). Prints each offending line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +10,7 @@ declare -A allowed=(
     [common]=""
     [platform]="common"
     [engine]="common platform"
+    [cache]="common platform engine"
     [catalogue]="common"
     [settings]="common platform engine catalogue"
     [operations]="common platform engine"

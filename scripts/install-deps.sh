@@ -11,6 +11,7 @@ packages=(
     libmsgpack-cxx-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libdeflate-dev libxxhash-dev zlib1g-dev
+    libsqlite3-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth
     desktop-file-utils

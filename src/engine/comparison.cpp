@@ -7,11 +7,17 @@
 #include <tuple>
 #include <utility>
 
+#include "engine/digest_cache.h"
 #include "engine/file_crc.h"
 #include "engine/hash_placement.h"
 #include "engine/unreadable_log.h"
 
 namespace krelix {
+
+struct Comparison::CachedWhole {
+    std::uint32_t candidate;
+    ContentDigest digest;
+};
 
 struct Comparison::Candidate {
     enum class State : std::uint8_t {
@@ -26,6 +32,8 @@ struct Comparison::Candidate {
     std::uint32_t lastBlockCrc = 0;
     std::uint32_t index = 0;  // in the source
     State state = State::LeftOut;
+    bool cached = false;      // the first stage's digest came from the cache
+    bool restHashed = false;  // read whole by the second stage
 
     FirstBlock firstBlock() const { return FirstBlock{{crc, strong}, lastBlockCrc, false}; }
     void SetDigest(const ContentDigest& digest) {
@@ -92,7 +100,9 @@ Comparison::~Comparison() = default;
 ResultMap Comparison::Run(CompareSource& source) {
     source_ = &source;
     CollectCandidates();
+    FindCachedDigests();
     HashFirstStage();
+    StoreFirstStage();
     if (afterFirstStage) {
         afterFirstStage();
     }
@@ -100,7 +110,11 @@ ResultMap Comparison::Run(CompareSource& source) {
     if (!stopped_) {
         HashSecondStage();
     }
+    StoreWholes();
     ResultMap keyed = AssignGroupKeys();
+    if (cache != nullptr) {
+        cache->EndSearch(!stopped_ && !StopRequested());
+    }
     Notify(ProgressNotice::Kind::ComparisonEnded, std::string());
     return keyed;
 }
@@ -122,9 +136,40 @@ void Comparison::CollectCandidates() {
         DropSecondPaths(source, members);
         if (members.size() > 1) {
             for (const std::uint32_t member : members) {
-                candidates_.push_back(Candidate{{}, size, 0, 0, member, Candidate::State::LeftOut});
+                candidates_.push_back(
+                    Candidate{{}, size, 0, 0, member, Candidate::State::LeftOut, false, false});
                 bytesToHash_ += size;
             }
+        }
+    }
+}
+
+void Comparison::FindCachedDigests() {
+    if (cache == nullptr) {
+        return;
+    }
+    for (std::size_t i = 0; i < candidates_.size(); ++i) {
+        Candidate& candidate = candidates_[i];
+        const FileIdentity& identity = source_->Identity(candidate.index);
+        if (!IsSettledForCache(identity, settledBeforeNs)) {
+            continue;
+        }
+        const std::optional<CachedDigests> found = cache->Find(identity, candidate.size);
+        if (!found) {
+            continue;
+        }
+        candidate.cached = true;
+        candidate.SetDigest(found->first.digest);
+        candidate.lastBlockCrc = found->first.lastBlockCrc;
+        if (found->first.complete) {
+            candidate.state = Candidate::State::Whole;
+            bytesHashed_.fetch_add(candidate.size, std::memory_order_relaxed);
+            continue;
+        }
+        candidate.state = Candidate::State::FirstBlock;
+        bytesHashed_.fetch_add(FirstStageBytes(candidate.size), std::memory_order_relaxed);
+        if (found->whole) {
+            cachedWholes_.push_back({static_cast<std::uint32_t>(i), *found->whole});
         }
     }
 }
@@ -150,16 +195,23 @@ void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
     std::array<std::optional<ReadOnlyFile>, kFirstStageBatchFiles> files;
     std::array<std::string, kFirstStageBatchFiles> paths;
     Advice advice = Advice::WillNeed;
+    bool adviceChosen = false;
     for (std::size_t i = 0; i < count && !StopRequested(); ++i) {
         const Candidate& candidate = batch[i];
+        if (candidate.cached) {
+            continue;
+        }
         paths[i] = source_->Path(candidate.index);
         files[i] =
             OpenFirstBlock(paths[i], candidate.size, &source_->Identity(candidate.index), advice);
         if (!files[i] && unreadable && LastReadFailed()) {
             unreadable->AddFile(paths[i]);
         }
-        if (i == 0 && files[i] && candidate.size > 0 && files[i]->IsCached(0)) {
-            advice = Advice::None;
+        if (!adviceChosen && files[i] && candidate.size > 0) {
+            adviceChosen = true;
+            if (files[i]->IsCached(0)) {
+                advice = Advice::None;
+            }
         }
     }
     for (std::size_t i = 0; i < count; ++i) {
@@ -168,6 +220,9 @@ void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
             break;
         }
         Candidate& candidate = batch[i];
+        if (candidate.cached) {
+            continue;
+        }
         if (paths[i].empty()) {
             paths[i] = source_->Path(candidate.index);  // a stop came while the batch opened
         }
@@ -190,6 +245,22 @@ void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
         bytesHashed_.fetch_add(
             first && !first->complete ? FirstStageBytes(candidate.size) : candidate.size,
             std::memory_order_relaxed);
+    }
+}
+
+void Comparison::StoreFirstStage() {
+    if (cache == nullptr) {
+        return;
+    }
+    for (const Candidate& candidate : candidates_) {
+        const FileIdentity& identity = source_->Identity(candidate.index);
+        if (candidate.cached || candidate.state == Candidate::State::LeftOut ||
+            !IsSettledForCache(identity, settledBeforeNs)) {
+            continue;
+        }
+        FirstBlock first = candidate.firstBlock();
+        first.complete = candidate.state == Candidate::State::Whole;
+        cache->StoreFirstBlock(identity, candidate.size, first);
     }
 }
 
@@ -227,6 +298,17 @@ void Comparison::DropUnsharedFirstBlocks() {
 // The rest of each file still in question, in batches of similar weight, so that a worker never
 // takes all the large files at once.
 void Comparison::HashSecondStage() {
+    for (const CachedWhole& known : cachedWholes_) {
+        Candidate& candidate = candidates_[known.candidate];
+        if (candidate.state == Candidate::State::FirstBlock) {
+            candidate.state = Candidate::State::Whole;
+            candidate.SetDigest(known.digest);
+            bytesHashed_.fetch_add(candidate.size - FirstStageBytes(candidate.size),
+                                   std::memory_order_relaxed);
+        }
+    }
+    cachedWholes_.clear();
+    cachedWholes_.shrink_to_fit();
     std::vector<Candidate*> rest;
     for (Candidate& candidate : candidates_) {
         if (candidate.state == Candidate::State::FirstBlock) {
@@ -269,9 +351,23 @@ void Comparison::HashRests(Candidate* const* batch, std::size_t count) {
         candidate.state = whole ? Candidate::State::Whole : Candidate::State::LeftOut;
         if (whole) {
             candidate.SetDigest(*whole);
+            candidate.restHashed = true;
         }
         // What a failed or stopped read left unread counts as done.
         bytesHashed_.fetch_add(restBytes - std::min(read, restBytes), std::memory_order_relaxed);
+    }
+}
+
+void Comparison::StoreWholes() {
+    if (cache == nullptr) {
+        return;
+    }
+    for (const Candidate& candidate : candidates_) {
+        const FileIdentity& identity = source_->Identity(candidate.index);
+        if (candidate.restHashed && IsSettledForCache(identity, settledBeforeNs)) {
+            cache->StoreWhole(identity, candidate.size,
+                              ContentDigest{candidate.crc, candidate.strong});
+        }
     }
 }
 

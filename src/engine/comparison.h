@@ -14,6 +14,7 @@
 
 namespace krelix {
 
+class DigestCache;
 class UnreadableLog;
 
 // The comparison of one run, as a pipeline of stages over the files whose size another file
@@ -41,14 +42,24 @@ class Comparison {
     std::chrono::nanoseconds readingNoticeInterval = std::chrono::milliseconds(50);
     // Told of each file left out because it could not be opened or read, when set.
     UnreadableLog* unreadable = nullptr;
+    // When set, files unchanged since an earlier search take their digests from it instead of
+    // being read, and what this search reads is added to it, for files that last changed before
+    // settledBeforeNs (realtime; see IsSettledForCache).
+    DigestCache* cache = nullptr;
+    std::int64_t settledBeforeNs = 0;
 
   private:
     struct Candidate;
 
+    struct CachedWhole;
+
     void CollectCandidates();
+    void FindCachedDigests();
     void HashFirstStage();
+    void StoreFirstStage();
     void DropUnsharedFirstBlocks();
     void HashSecondStage();
+    void StoreWholes();
     ResultMap AssignGroupKeys();
 
     void HashFirstBlocks(Candidate* batch, std::size_t count);
@@ -69,6 +80,7 @@ class Comparison {
     std::atomic<std::int64_t> lastReadingNotice_{kNoReadingNoticeYet};  // steady clock, ns
     CompareSource* source_ = nullptr;
     std::vector<Candidate> candidates_;
+    std::vector<CachedWhole> cachedWholes_;  // of cached candidates not read whole before
     bool stopped_ = false;
 };
 

@@ -73,6 +73,8 @@ void CVornex::Compare(CompareSource& source, SearchRequest& request) {
     comparison.afterFirstStage = afterFirstStage;
     comparison.readingNoticeInterval = readingNoticeInterval;
     comparison.unreadable = &unreadable_;
+    comparison.cache = digestCache;
+    comparison.settledBeforeNs = walkStartNs_ - cacheSettleTime.count();
     resultMap = comparison.Run(source);
     request.unreadableFiles = unreadable_.files();
     std::vector<std::string> paths = unreadable_.TakePaths();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/compare_source.h"
+#include "engine/digest_cache.h"
 #include "engine/file_item.h"
 #include "engine/name_matcher.h"
 #include "engine/result_map.h"
@@ -79,6 +80,12 @@ class CVornex {
 
     // Called on the search thread between the two hashing stages when set (tests).
     std::function<void()> afterFirstStage;
+    // When set, unchanged files take their digests from it and new digests are added to it
+    // (see Comparison::cache). Not owned; used on the search thread during a run.
+    DigestCache* digestCache = nullptr;
+    // How long before the walk a file must have last changed for its digests to be kept (tests:
+    // 0, so that files they have just made are kept).
+    std::chrono::nanoseconds cacheSettleTime{kCacheSettleNs};
     // See Comparison::readingNoticeInterval.
     std::chrono::nanoseconds readingNoticeInterval = std::chrono::milliseconds(50);
 
@@ -108,9 +115,10 @@ class CVornex {
     NameMatcher matcher_;
     boost::unordered_set<FileId> readFolders_;
     boost::unordered_set<FileId> recordedFiles_;
-    WalkedFiles walked_;        // what the current walk recorded
-    DirEntry entry_;            // reused for every entry, saving allocations
-    UnreadableLog unreadable_;  // per walk and the comparison after it
+    WalkedFiles walked_;            // what the current walk recorded
+    std::int64_t walkStartNs_ = 0;  // realtime, when the last walk began
+    DirEntry entry_;                // reused for every entry, saving allocations
+    UnreadableLog unreadable_;      // per walk and the comparison after it
 
     std::unique_ptr<TaskRunner> runner_;
 };

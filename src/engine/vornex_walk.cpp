@@ -1,6 +1,7 @@
 // The walk: the first stage of a run, filing every kept file under its size text.
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <iterator>
 
 #include "engine/search_flags.h"
@@ -47,6 +48,12 @@ std::string SizeText(std::uint64_t size) {
     return std::string(buffer, end);
 }
 
+std::int64_t RealtimeNowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 }  // namespace
 
 void CVornex::Walk(SearchRequest& request) {
@@ -63,6 +70,7 @@ void CVornex::WalkFiles(SearchRequest& request) {
     walked_.Clear();
     readFolders_.clear();
     recordedFiles_.clear();
+    walkStartNs_ = RealtimeNowNs();
     stopFlag = 0;
     if (refreshMountPoints_) {
         skipFolders_.mountPoints = SkipFolders::SystemMountPoints();

@@ -1,0 +1,421 @@
+#include "cache/hash_cache.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/home_folders.h"
+#include "platform/set_aside.h"
+
+namespace krelix {
+namespace {
+
+constexpr std::int64_t kFormat = 1;
+constexpr std::int64_t kForgetAfterDays = 90;
+constexpr std::size_t kBatch = 4096;
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS digests (
+    device INTEGER NOT NULL,
+    inode INTEGER NOT NULL,
+    size INTEGER NOT NULL,
+    modified_ns INTEGER NOT NULL,
+    changed_ns INTEGER NOT NULL,
+    first_crc INTEGER NOT NULL,
+    first_low INTEGER NOT NULL,
+    first_high INTEGER NOT NULL,
+    last_block_crc INTEGER NOT NULL,
+    complete INTEGER NOT NULL,
+    whole_crc INTEGER,
+    whole_low INTEGER,
+    whole_high INTEGER,
+    seen_day INTEGER NOT NULL,
+    PRIMARY KEY (device, inode)
+) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS facts (name TEXT PRIMARY KEY, value INTEGER NOT NULL);
+PRAGMA user_version = 1;
+)sql";
+
+// SQLite keeps signed 64-bit integers; unsigned values go in by their bits.
+std::int64_t Signed(std::uint64_t value) {
+    return static_cast<std::int64_t>(value);
+}
+std::uint64_t Unsigned(std::int64_t value) {
+    return static_cast<std::uint64_t>(value);
+}
+
+bool IsDamage(int result) {
+    return result == SQLITE_CORRUPT || result == SQLITE_NOTADB;
+}
+
+// The folders up to the cache file, made private to the user where this creates them.
+bool MakeFolders(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The write-ahead log and shared memory belong to the file: moved along, so that a new cache
+// never takes over another file's log.
+std::optional<std::string> SetAsideWithLog(const std::string& path, std::time_t now) {
+    std::optional<std::string> kept = SetAside(path, "damaged", now);
+    if (kept) {
+        for (const char* part : {"-wal", "-shm"}) {
+            std::rename((path + part).c_str(), (*kept + part).c_str());
+        }
+    }
+    return kept;
+}
+
+std::string Unusable(const std::string& path, const std::string& why) {
+    return "The hash cache " + path + " " + why + "; searching without it.";
+}
+
+}  // namespace
+
+struct HashCache::Write {
+    enum class Kind : std::uint8_t { First, Whole, Seen } kind;
+    FileIdentity identity;
+    std::uint64_t size;
+    FirstBlock first;
+    ContentDigest whole;
+};
+
+std::unique_ptr<HashCache> HashCache::Open(const std::string& path, std::time_t now,
+                                           std::string& notice,
+                                           std::chrono::milliseconds busyTimeout) {
+    notice.clear();
+    if (path.empty()) {
+        notice = "No folder for the hash cache is known (HOME is not set); searching without it.";
+        return nullptr;
+    }
+    if (!MakeFolders(path)) {
+        notice = Unusable(path, "cannot be created");
+        return nullptr;
+    }
+    int result = SQLITE_OK;
+    std::unique_ptr<HashCache> cache = OpenFile(path, now, busyTimeout, result, notice);
+    if (cache || !notice.empty()) {
+        return cache;
+    }
+    if (IsDamage(result)) {
+        const std::optional<std::string> kept = SetAsideWithLog(path, now);
+        if (!kept) {
+            notice = Unusable(path, "is damaged and cannot be set aside");
+            return nullptr;
+        }
+        cache = OpenFile(path, now, busyTimeout, result, notice);
+        if (cache) {
+            cache->notice_ = "The hash cache " + path + " was damaged; it was kept as " + *kept +
+                             " and a new one started.";
+            return cache;
+        }
+        if (!notice.empty()) {
+            return nullptr;
+        }
+    }
+    if (result == SQLITE_BUSY || result == SQLITE_LOCKED) {
+        notice = Unusable(path, "is locked by another program");
+    } else if (result == SQLITE_READONLY) {
+        notice = Unusable(path, "cannot be written");
+    } else {
+        notice = Unusable(path, std::string("cannot be used (") + sqlite3_errstr(result) + ")");
+    }
+    return nullptr;
+}
+
+// One attempt: the cache, or nothing with either a notice (a reason that needs no more) or the
+// result code that made it fail.
+std::unique_ptr<HashCache> HashCache::OpenFile(const std::string& path, std::time_t now,
+                                               std::chrono::milliseconds busyTimeout, int& result,
+                                               std::string& notice) {
+    struct stat status {};
+    if (lstat(path.c_str(), &status) == 0) {
+        if (!S_ISREG(status.st_mode)) {
+            notice = Unusable(path, "is not a regular file");
+            return nullptr;
+        }
+        if (access(path.c_str(), R_OK | W_OK) != 0) {
+            notice = Unusable(path, "cannot be written");
+            return nullptr;
+        }
+    }
+    std::string error;
+    std::optional<SqliteDatabase> db = SqliteDatabase::Open(
+        path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, result, error);
+    if (!db) {
+        notice = Unusable(path, "cannot be opened (" + error + ")");
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db->get(), static_cast<int>(busyTimeout.count()));
+    std::int64_t format = 0;
+    {
+        SqliteStatement version(*db, "PRAGMA user_version", result);
+        if (result == SQLITE_OK && (result = version.Step()) == SQLITE_ROW) {
+            format = version.Integer(0);
+            result = SQLITE_OK;
+        }
+    }
+    if (result == SQLITE_OK && format > kFormat) {
+        notice = Unusable(path, "was written by a newer version of Krelix");
+        return nullptr;
+    }
+    if (result == SQLITE_OK) {
+        result = db->Execute("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
+    }
+    if (result == SQLITE_OK && format < kFormat) {
+        SqliteTransaction transaction(*db);
+        result = transaction.began();
+        if (result == SQLITE_OK && (result = db->Execute(kSchema)) == SQLITE_OK) {
+            result = transaction.Commit();
+        }
+    }
+    if (result != SQLITE_OK) {
+        return nullptr;
+    }
+    std::unique_ptr<HashCache> cache(new HashCache(std::move(*db), path, now));
+    if (!cache->Prepare()) {
+        result = SQLITE_CORRUPT;  // its tables are not what this version writes
+        return nullptr;
+    }
+    return cache;
+}
+
+HashCache::HashCache(SqliteDatabase db, std::string path, std::time_t now)
+    : db_(std::move(db)), path_(std::move(path)), now_(now), today_(now / 86400) {}
+
+HashCache::~HashCache() {
+    if (!damaged_) {
+        Flush();
+    }
+}
+
+bool HashCache::Prepare() {
+    int result = SQLITE_OK;
+    find_ = SqliteStatement(db_,
+                            "SELECT size, modified_ns, changed_ns, first_crc, first_low, "
+                            "first_high, last_block_crc, complete, whole_crc, whole_low, "
+                            "whole_high, seen_day FROM digests WHERE device = ?1 AND inode = ?2",
+                            result);
+    insert_ = SqliteStatement(db_,
+                              "INSERT OR REPLACE INTO digests VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, "
+                              "?8, ?9, ?10, ?11, ?12, ?13, ?14)",
+                              result);
+    whole_ = SqliteStatement(db_,
+                             "UPDATE digests SET whole_crc = ?6, whole_low = ?7, whole_high = ?8 "
+                             "WHERE device = ?1 AND inode = ?2 AND size = ?3 AND modified_ns = ?4 "
+                             "AND changed_ns = ?5",
+                             result);
+    seen_ = SqliteStatement(
+        db_, "UPDATE digests SET seen_day = ?3 WHERE device = ?1 AND inode = ?2", result);
+    return find_.valid() && insert_.valid() && whole_.valid() && seen_.valid();
+}
+
+std::optional<CachedDigests> HashCache::Find(const FileIdentity& identity, std::uint64_t size) {
+    if (!usable_) {
+        return std::nullopt;
+    }
+    find_.Bind(1, Signed(identity.device));
+    find_.Bind(2, Signed(identity.inode));
+    const int result = find_.Step();
+    std::optional<CachedDigests> found;
+    std::int64_t seenDay = today_;
+    if (result == SQLITE_ROW && Unsigned(find_.Integer(0)) == size &&
+        find_.Integer(1) == identity.modifiedNs && find_.Integer(2) == identity.changedNs) {
+        CachedDigests digests;
+        digests.first.digest.crc = static_cast<std::uint32_t>(find_.Integer(3));
+        digests.first.digest.strong = {Unsigned(find_.Integer(4)), Unsigned(find_.Integer(5))};
+        digests.first.lastBlockCrc = static_cast<std::uint32_t>(find_.Integer(6));
+        digests.first.complete = find_.Integer(7) != 0;
+        if (!find_.IsNull(8)) {
+            digests.whole =
+                ContentDigest{static_cast<std::uint32_t>(find_.Integer(8)),
+                              {Unsigned(find_.Integer(9)), Unsigned(find_.Integer(10))}};
+        }
+        seenDay = find_.Integer(11);
+        found = digests;
+    }
+    find_.Reset();
+    if (result != SQLITE_ROW && result != SQLITE_DONE) {
+        Failed(result, "read");
+        usable_ = false;
+        return std::nullopt;
+    }
+    // Marked seen once a day at most, so that a repeat search writes nothing.
+    if (found && seenDay < today_) {
+        pending_.push_back({Write::Kind::Seen, identity, size, {}, {}});
+        if (pending_.size() >= kBatch) {
+            Flush();
+        }
+    }
+    return found;
+}
+
+void HashCache::StoreFirstBlock(const FileIdentity& identity, std::uint64_t size,
+                                const FirstBlock& first) {
+    if (!writable_) {
+        return;
+    }
+    pending_.push_back({Write::Kind::First, identity, size, first, {}});
+    if (pending_.size() >= kBatch) {
+        Flush();
+    }
+}
+
+void HashCache::StoreWhole(const FileIdentity& identity, std::uint64_t size,
+                           const ContentDigest& whole) {
+    if (!writable_) {
+        return;
+    }
+    pending_.push_back({Write::Kind::Whole, identity, size, {}, whole});
+    if (pending_.size() >= kBatch) {
+        Flush();
+    }
+}
+
+void HashCache::Flush() {
+    if (pending_.empty() || !writable_) {
+        pending_.clear();
+        return;
+    }
+    SqliteTransaction transaction(db_);
+    int result = transaction.began();
+    for (const Write& write : pending_) {
+        if (result != SQLITE_OK) {
+            break;
+        }
+        SqliteStatement& statement = write.kind == Write::Kind::First   ? insert_
+                                     : write.kind == Write::Kind::Whole ? whole_
+                                                                        : seen_;
+        statement.Bind(1, Signed(write.identity.device));
+        statement.Bind(2, Signed(write.identity.inode));
+        if (write.kind == Write::Kind::Seen) {
+            statement.Bind(3, today_);
+        } else {
+            statement.Bind(3, Signed(write.size));
+            statement.Bind(4, write.identity.modifiedNs);
+            statement.Bind(5, write.identity.changedNs);
+        }
+        if (write.kind == Write::Kind::First) {
+            const FirstBlock& first = write.first;
+            statement.Bind(6, first.digest.crc);
+            statement.Bind(7, Signed(first.digest.strong.low));
+            statement.Bind(8, Signed(first.digest.strong.high));
+            statement.Bind(9, first.lastBlockCrc);
+            statement.Bind(10, first.complete ? 1 : 0);
+            if (first.complete) {
+                statement.Bind(11, first.digest.crc);
+                statement.Bind(12, Signed(first.digest.strong.low));
+                statement.Bind(13, Signed(first.digest.strong.high));
+            } else {
+                statement.BindNull(11);
+                statement.BindNull(12);
+                statement.BindNull(13);
+            }
+            statement.Bind(14, today_);
+        } else if (write.kind == Write::Kind::Whole) {
+            statement.Bind(6, write.whole.crc);
+            statement.Bind(7, Signed(write.whole.strong.low));
+            statement.Bind(8, Signed(write.whole.strong.high));
+        }
+        result = statement.Step();
+        statement.Reset();
+        if (result == SQLITE_DONE) {
+            result = SQLITE_OK;
+        }
+    }
+    if (result == SQLITE_OK) {
+        result = transaction.Commit();
+    }
+    pending_.clear();
+    if (result != SQLITE_OK) {
+        Failed(result, "written");
+    }
+}
+
+void HashCache::EndSearch(bool completed) {
+    Flush();
+    if (completed && writable_) {
+        Prune();
+    }
+    if (damaged_) {
+        for (SqliteStatement* statement : {&find_, &insert_, &whole_, &seen_}) {
+            *statement = SqliteStatement();
+        }
+        db_.Close();
+        if (const std::optional<std::string> kept = SetAsideWithLog(path_, now_)) {
+            notice_ = "The hash cache " + path_ + " was found damaged; it was kept as " + *kept +
+                      " and the next search starts a new one.";
+        }
+    }
+}
+
+// Files not seen for long are forgotten, once a day at most.
+void HashCache::Prune() {
+    int result = SQLITE_OK;
+    SqliteStatement last(db_, "SELECT value FROM facts WHERE name = 'pruned_day'", result);
+    if (!last.valid() || ((result = last.Step()) == SQLITE_ROW && last.Integer(0) >= today_)) {
+        return;
+    }
+    last.Reset();
+    SqliteTransaction transaction(db_);
+    SqliteStatement prune(db_, "DELETE FROM digests WHERE seen_day < ?1", result);
+    SqliteStatement mark(db_, "INSERT OR REPLACE INTO facts VALUES ('pruned_day', ?1)", result);
+    if ((result = transaction.began()) != SQLITE_OK || !prune.valid() || !mark.valid()) {
+        return;
+    }
+    prune.Bind(1, today_ - kForgetAfterDays);
+    mark.Bind(1, today_);
+    if ((result = prune.Step()) == SQLITE_DONE && (result = mark.Step()) == SQLITE_DONE) {
+        result = transaction.Commit();
+    }
+    if (result != SQLITE_OK) {
+        Failed(result, "written");
+    }
+}
+
+bool HashCache::Clear() {
+    pending_.clear();
+    if (!usable_ || db_.Execute("DELETE FROM digests") != SQLITE_OK) {
+        return false;
+    }
+    db_.Execute("VACUUM");  // gives the space back; fails harmlessly while another search reads
+    return true;
+}
+
+std::string HashCache::TakeNotice() {
+    std::string notice;
+    notice.swap(notice_);
+    return notice;
+}
+
+void HashCache::Failed(int result, const char* doing) {
+    if (IsDamage(result)) {
+        damaged_ = true;
+        usable_ = writable_ = false;
+        notice_ = "The hash cache " + path_ + " is damaged; this search went on without it.";
+        return;
+    }
+    writable_ = false;
+    if (result == SQLITE_BUSY || result == SQLITE_LOCKED) {
+        usable_ = false;
+    }
+    if (notice_.empty()) {
+        notice_ = "The hash cache " + path_ + " could not be " + doing + " (" +
+                  sqlite3_errstr(result) + "); this search's new hashes were not kept.";
+    }
+}
+
+std::string DefaultHashCachePath() {
+    const std::string folder = XdgFolder("XDG_CACHE_HOME", ".cache");
+    return folder.empty() ? std::string() : folder + "/krelix/hashes.sqlite";
+}
+
+}  // namespace krelix

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cache/sqlite_database.h"
+#include "engine/digest_cache.h"
+
+namespace krelix {
+
+// The digests of earlier searches in an SQLite file, keyed by device and inode and valid while
+// size, modification and status-change time agree. WAL mode and a busy timeout let two programs
+// (the window and krelix-scan) use one file at once. Writes are kept and written in batches, one
+// transaction each. Any failure in use turns into misses and dropped writes, and a notice.
+class HashCache final : public DigestCache {
+  public:
+    // Opens the cache at path, creating it and its folder (mode 0700) when missing. Nothing when
+    // the file cannot be used (not a regular file, not writable, locked, made by a newer version,
+    // cannot be opened): notice then says why in one line. A damaged file is set aside as
+    // "<path>.damaged-YYYYMMDD-HHMMSS" and a new cache started, which notice tells too. now
+    // dates what this search sees. A lock held by another program is waited for up to
+    // busyTimeout at each step.
+    static std::unique_ptr<HashCache> Open(
+        const std::string& path, std::time_t now, std::string& notice,
+        std::chrono::milliseconds busyTimeout = std::chrono::seconds(3));
+    ~HashCache() override;
+    HashCache(const HashCache&) = delete;
+    HashCache& operator=(const HashCache&) = delete;
+
+    std::optional<CachedDigests> Find(const FileIdentity& identity, std::uint64_t size) override;
+    void StoreFirstBlock(const FileIdentity& identity, std::uint64_t size,
+                         const FirstBlock& first) override;
+    void StoreWhole(const FileIdentity& identity, std::uint64_t size,
+                    const ContentDigest& whole) override;
+    void EndSearch(bool completed) override;
+
+    // Forgets every file; false when that failed.
+    bool Clear();
+    // A problem met while in use (damage, a full disk, a lock), once: empty when there was none
+    // or it was already taken.
+    std::string TakeNotice();
+
+  private:
+    struct Write;
+    HashCache(SqliteDatabase db, std::string path, std::time_t now);
+    static std::unique_ptr<HashCache> OpenFile(const std::string& path, std::time_t now,
+                                               std::chrono::milliseconds busyTimeout, int& result,
+                                               std::string& notice);
+    bool Prepare();
+    void Flush();
+    void Prune();
+    // Notes a failed call: damage disables the cache and sets the file aside at the end, other
+    // failures drop the writes of this search.
+    void Failed(int result, const char* doing);
+
+    SqliteDatabase db_;
+    std::string path_;
+    std::time_t now_;
+    std::int64_t today_;
+    SqliteStatement find_, insert_, whole_, seen_;
+    std::vector<Write> pending_;
+    bool usable_ = true;    // lookups still answered
+    bool writable_ = true;  // writes still kept
+    bool damaged_ = false;
+    std::string notice_;
+};
+
+// $XDG_CACHE_HOME/krelix/hashes.sqlite, ~/.cache/... when that is unset; empty when no home
+// folder is known.
+std::string DefaultHashCachePath();
+
+}  // namespace krelix

@@ -1,0 +1,9 @@
+#include "engine/digest_cache.h"
+
+namespace krelix {
+
+bool IsSettledForCache(const FileIdentity& identity, std::int64_t settledBeforeNs) {
+    return identity.changedNs % 1'000'000'000 != 0 && identity.changedNs < settledBeforeNs;
+}
+
+}  // namespace krelix
