@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -29,12 +30,14 @@ std::string ReadWhole(const std::string& path) {
 }
 
 // Runs the scanner with the arguments (shell words; the tests' paths need no quoting) and an
-// optional environment prefix such as "TMPDIR=/x".
+// optional environment prefix such as "TMPDIR=/x". Its hash cache lies among the outputs unless
+// env says otherwise, never in the user's home.
 ScanRun Scan(const test::TempTree& outputs, const std::string& args, const std::string& env = {}) {
     const std::string out = outputs.Path("stdout");
     const std::string err = outputs.Path("stderr");
-    const std::string command =
-        env + " '" KRELIX_SCAN_BINARY "' " + args + " >'" + out + "' 2>'" + err + "' </dev/null";
+    const std::string command = "XDG_CACHE_HOME='" + outputs.Path("cache") + "' " + env + " '" +
+                                KRELIX_SCAN_BINARY "' " + args + " >'" + out + "' 2>'" + err +
+                                "' </dev/null";
     const int raw = std::system(command.c_str());
     ScanRun run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -124,6 +127,42 @@ TEST_F(ScanBinaryTest, SummaryCountsWhatCouldNotBeReadAndVerboseNamesIt) {
     EXPECT_EQ(counts + "Could not read: " + a + "\nCould not read: " + b +
                   "\nCould not read: " + folder + "\n",
               verbose.err);
+}
+
+TEST_F(ScanBinaryTest, KeepsHashesWhereAskedAndSaysWhenItCannot) {
+    tree.AddFile("a", "same words");
+    tree.AddFile("b", "same words");
+    tree.AddFile("c", "other word");
+    // The tree lies in the temporary folder, which the default settings skip.
+    const std::string root = "--flags 0x20 " + tree.root();
+    const ScanRun plain = Scan(outputs, "--no-cache " + root);
+    ASSERT_EQ(0, plain.status) << plain.err;
+    EXPECT_NE(std::string::npos, plain.out.find(tree.Path("a"))) << plain.out;
+    EXPECT_EQ(1u, NulGroups(Scan(outputs, "-0 --no-cache " + root).out).size());
+
+    const std::string cacheFile = outputs.Path("own/hashes.db");
+    for (int run = 0; run < 2; ++run) {
+        const ScanRun cached = Scan(outputs, "--cache " + cacheFile + " " + root);
+        EXPECT_EQ(0, cached.status);
+        EXPECT_EQ(plain.out, cached.out);
+        EXPECT_EQ(plain.err, cached.err);
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(cacheFile));
+
+    // By default under the cache home.
+    const ScanRun byDefault = Scan(outputs, root, "XDG_CACHE_HOME=" + outputs.Path("xdg"));
+    EXPECT_EQ(plain.out, byDefault.out);
+    EXPECT_TRUE(std::filesystem::is_regular_file(outputs.Path("xdg/krelix/hashes.sqlite")));
+
+    const std::string fifo = outputs.AddFifo("fifo");
+    const ScanRun unusable = Scan(outputs, "--cache " + fifo + " " + root);
+    EXPECT_EQ(0, unusable.status);
+    EXPECT_EQ(plain.out, unusable.out);
+    EXPECT_NE(std::string::npos, unusable.err.find("krelix-scan: The hash cache " + fifo +
+                                                   " is not a regular file; searching without it."))
+        << unusable.err;
+
+    EXPECT_EQ(2, Scan(outputs, "--no-cache --cache " + cacheFile + " " + root).status);
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 
 #include <clocale>
 #include <csignal>
+#include <ctime>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "cache/hash_cache.h"
 #include "engine/progress_sink.h"
 #include "engine/vornex.h"
 #include "progress_line.h"
@@ -78,6 +80,17 @@ int main(int argc, char** argv) {
     }
 
     krelix::CVornex engine;
+    std::unique_ptr<krelix::HashCache> cache;
+    if (!parsed.options->noCache) {
+        std::string notice;
+        cache = krelix::HashCache::Open(
+            parsed.options->cacheFile.value_or(krelix::DefaultHashCachePath()), std::time(nullptr),
+            notice);
+        if (!notice.empty()) {
+            std::cerr << "krelix-scan: " << notice << '\n';
+        }
+        engine.digestCache = cache.get();
+    }
     std::unique_ptr<krelix::TerminalProgress> progress;
     if (parsed.options->progress && ::isatty(STDERR_FILENO)) {
         progress = std::make_unique<krelix::TerminalProgress>(STDERR_FILENO);
@@ -95,6 +108,12 @@ int main(int argc, char** argv) {
     engine.Run(request);
     if (progress) {
         progress->Clear();
+    }
+    if (cache) {
+        if (const std::string notice = cache->TakeNotice(); !notice.empty()) {
+            std::cerr << "krelix-scan: " << notice << '\n';
+        }
+        cache.reset();
     }
 
     const auto format = parsed.options->csv    ? krelix::OutputFormat::Csv

@@ -26,6 +26,9 @@ const char* const kScanUsage =
     "  -0, --null               end each path with NUL and each group with one more NUL\n"
     "  --progress               show progress on standard error when it is a terminal\n"
     "  --verbose                list the files and folders that could not be read\n"
+    "  --no-cache               read every file; neither use nor fill the hash cache\n"
+    "  --cache FILE             keep file hashes in FILE instead of\n"
+    "                           $XDG_CACHE_HOME/krelix/hashes.sqlite\n"
     "  -h, --help               show this text\n"
     "\n"
     "Without --csv each group is printed as its files' paths, one per line, followed by an\n"
@@ -87,15 +90,20 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
             options.verbose = true;
             continue;
         }
+        if (arg == "--no-cache") {
+            options.noCache = true;
+            continue;
+        }
         std::string name = arg;
         std::optional<std::string> value;
         if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        static const char* const kWithValue[] = {"--exclude",         "--include-pattern",
-                                                 "--exclude-pattern", "--min-size",
-                                                 "--max-size",        "--flags"};
+        static const char* const kWithValue[] = {
+            "--exclude",  "--include-pattern", "--exclude-pattern",
+            "--min-size", "--max-size",        "--flags",
+            "--cache"};
         if (std::find_if(std::begin(kWithValue), std::end(kWithValue), [&](const char* known) {
                 return name == known;
             }) == std::end(kWithValue)) {
@@ -109,6 +117,11 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
         }
         if (name == "--exclude") {
             options.excludeFolders.push_back(*value);
+        } else if (name == "--cache") {
+            if (value->empty()) {
+                return {std::nullopt, "--cache needs a file name"};
+            }
+            options.cacheFile = *value;
         } else if (name == "--include-pattern" || name == "--exclude-pattern") {
             if (value->empty()) {
                 return {std::nullopt, name + " needs a non-empty pattern"};
@@ -134,6 +147,9 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
     }
     if (options.minSize && options.maxSize && *options.minSize > *options.maxSize) {
         return {std::nullopt, "The minimum file size is larger than the maximum file size."};
+    }
+    if (options.noCache && options.cacheFile) {
+        return {std::nullopt, "--cache and --no-cache do not go together"};
     }
     if (options.csv && options.null) {
         return {std::nullopt, "--csv and --null do not go together"};

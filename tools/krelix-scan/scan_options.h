@@ -23,6 +23,8 @@ struct ScanOptions {
     bool null = false;      // paths end with NUL, groups with one more NUL
     bool progress = false;  // a progress line on standard error, when it is a terminal
     bool verbose = false;   // the summary lists what could not be read
+    bool noCache = false;   // read every file, neither using nor filling the hash cache
+    std::optional<std::string> cacheFile;  // instead of the user's hash cache
     bool help = false;
 };
 
