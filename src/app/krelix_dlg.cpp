@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/about_dlg.h"
+#include "app/hash_cache_clearing.h"
 #include "app/krelix_dlg_model.h"
 #include "app/mfc_list_ctrl_ex.h"
 #include "app/program_icon.h"
@@ -108,8 +109,14 @@ void CKrelixDlg::EditSearchSettings() {
     if (!dialogs_.searchSettings) {
         return;
     }
-    if (const auto flags = dialogs_.searchSettings(this, model_.searchFlags())) {
-        model_.setSearchFlags(*flags);
+    std::function<void()> clearHashCache;
+    if (!model_.hashCachePath().empty()) {
+        clearHashCache = [this] { ClearHashCache(model_.hashCachePath(), prompts_); };
+    }
+    if (const auto chosen = dialogs_.searchSettings(
+            this, SearchSettings{model_.searchFlags(), model_.rememberHashes()}, clearHashCache)) {
+        model_.setSearchFlags(chosen->flags);
+        model_.setRememberHashes(chosen->rememberHashes);
     }
 }
 

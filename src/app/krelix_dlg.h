@@ -9,6 +9,7 @@
 
 #include "app/command_id.h"
 #include "app/search_view.h"
+#include "settings/ui/settings_dlg.h"
 
 class QLabel;
 class QPushButton;
@@ -33,8 +34,10 @@ class CKrelixDlg : public QWidget, public SearchView {
   public:
     // The modal dialogs the window opens, replaceable where no one can click.
     struct Dialogs {
-        // The search settings dialog: the new word on OK, nothing otherwise.
-        std::function<std::optional<std::uint32_t>(QWidget* parent, std::uint32_t flags)>
+        // The search settings dialog: the new settings on OK, nothing otherwise; clearHashCache
+        // is empty when there is no cache to clear.
+        std::function<std::optional<SearchSettings>(QWidget* parent, SearchSettings settings,
+                                                    std::function<void()> clearHashCache)>
             searchSettings;
         std::function<void(QWidget* parent)> about;
     };

@@ -22,6 +22,7 @@ CVornex& KrelixDlgModel::engine() {
 }
 
 std::optional<SettingsProblem> KrelixDlgModel::LoadSettings() {
+    preferences_ = LoadPreferences(PreferencesPath(settingsPath_));
     if (krelix::LoadSettings(settingsPath_, catalogue_) != SettingsLoad::Unreadable) {
         return std::nullopt;
     }
@@ -37,6 +38,13 @@ std::optional<SettingsProblem> KrelixDlgModel::LoadSettings() {
 void KrelixDlgModel::SaveSettings() const {
     if (!keepSettingsFile_) {
         krelix::SaveSettings(settingsPath_, catalogue_);
+    }
+}
+
+void KrelixDlgModel::setRememberHashes(bool remember) {
+    if (remember != preferences_.rememberFileHashes) {
+        preferences_.rememberFileHashes = remember;
+        SavePreferences(PreferencesPath(settingsPath_), preferences_);
     }
 }
 

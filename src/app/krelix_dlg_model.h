@@ -13,6 +13,7 @@
 #include "catalogue/file_type_catalogue.h"
 #include "engine/search_flags.h"
 #include "engine/search_request.h"
+#include "settings/preferences_file.h"
 
 namespace krelix {
 
@@ -49,6 +50,16 @@ class KrelixDlgModel {
     std::uint32_t searchFlags() const { return searchFlags_; }
     void setSearchFlags(std::uint32_t flags) { searchFlags_ = flags; }
 
+    // Where searches keep file hashes; empty (the default, and in tests) for no cache at all.
+    const std::string& hashCachePath() const { return hashCachePath_; }
+    void setHashCachePath(std::string path) { hashCachePath_ = std::move(path); }
+    // "Remember file hashes between searches", read with the settings and saved at once when
+    // it changes (beside the settings file).
+    bool rememberHashes() const { return preferences_.rememberFileHashes; }
+    void setRememberHashes(bool remember);
+    // The cache the next search uses: empty when there is none or hashes are not remembered.
+    std::string searchCachePath() const { return rememberHashes() ? hashCachePath_ : ""; }
+
     // The file-type catalogue; the settings file holds it without its check marks.
     FileTypeCatalogue& catalogue() { return catalogue_; }
     const FileTypeCatalogue& catalogue() const { return catalogue_; }
@@ -71,6 +82,8 @@ class KrelixDlgModel {
     std::string settingsPath_;
     bool keepSettingsFile_ = false;
     std::uint32_t searchFlags_ = DEFAULT_SEARCH_FLAGS;
+    std::string hashCachePath_;
+    Preferences preferences_;
     FileTypeCatalogue catalogue_;
     std::unique_ptr<CVornex> engine_;
     SearchRequest request_;

@@ -10,6 +10,7 @@
 #include "app/mfc_list_ctrl_ex.h"
 #include "app/rename_and_export_commands.h"
 #include "app/selection_preview.h"
+#include "cache/hash_cache.h"
 #include "common/ui/prompts.h"
 #include "operations/ui/desktop_launcher.h"
 #include "operations/ui/desktop_trash.h"
@@ -22,6 +23,7 @@
 int main(int argc, char** argv) {
     krelix::CKrelixApp app(argc, argv);
     krelix::KrelixDlgModel model(krelix::SettingsPath());
+    model.setHashCachePath(krelix::DefaultHashCachePath());
     krelix::MessageBoxPrompts prompts(nullptr);
     krelix::CKrelixDlg window(model, prompts);
     prompts.setParent(&window);

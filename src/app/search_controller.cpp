@@ -1,6 +1,7 @@
 #include "app/search_controller.h"
 
 #include <algorithm>
+#include <ctime>
 #include <span>
 
 #include "app/krelix_dlg_model.h"
@@ -9,6 +10,7 @@
 #include "app/search_request_builder.h"
 #include "app/search_view.h"
 #include "app/waiting_dlg.h"
+#include "cache/hash_cache.h"
 #include "common/ui/prompts.h"
 #include "engine/duplicate_groups.h"
 #include "engine/vornex.h"
@@ -73,9 +75,20 @@ void SearchController::StartRun() {
 
     // The request and the engine belong to this thread until the outcome comes back; the UI
     // thread touches neither meanwhile.
-    thread_ = std::thread([this, &engine, &request] {
-        engine.Run(request);
+    // The cache is opened on the search thread: another program's lock may hold it a moment.
+    thread_ = std::thread([this, &engine, &request, cachePath = model_.searchCachePath()] {
         auto outcome = std::make_shared<Outcome>();
+        std::unique_ptr<HashCache> cache;
+        if (!cachePath.empty()) {
+            cache = HashCache::Open(cachePath, std::time(nullptr), outcome->cacheNotice);
+        }
+        engine.digestCache = cache.get();
+        engine.Run(request);
+        engine.digestCache = nullptr;
+        if (cache) {
+            outcome->cacheNotice += cache->TakeNotice();
+            cache.reset();
+        }
         outcome->records = TakeDuplicateGroups(engine.resultMap);
         outcome->filesScanned = request.filesScanned;
         outcome->skippedStartFolders = request.skippedStartFolders;
@@ -133,6 +146,10 @@ void SearchController::OnEngineDone(std::shared_ptr<Outcome> outcome) {
     filesScanned_ = outcome->filesScanned;
     notes_ = SearchNotes(outcome->skippedStartFolders, outcome->unreadableFiles,
                          outcome->unreadableFolders);
+    cacheNotice_ = QString::fromStdString(outcome->cacheNotice);
+    if (!cacheNotice_.isEmpty()) {
+        notes_ << cacheNotice_;
+    }
     ResultSet& results = model_.results();
     pending_.clear();
     pending_.reserve(outcome->records.size());
@@ -200,7 +217,8 @@ void SearchController::Finish() {
     const QString summary = QStringLiteral("Files scanned: %1 , duplicates: %2 ")
                                 .arg(filesScanned_)
                                 .arg(model_.request().duplicatesFound);
-    view_.ShowSummary(summary);
+    view_.ShowSummary(cacheNotice_.isEmpty() ? summary
+                                             : summary + QStringLiteral(" ") + cacheNotice_);
     QStringList box{summary};
     box << notes_;
     prompts_.Inform(TitleCaption(), box.join(QLatin1Char('\n')), PromptIcon::Information);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -75,6 +76,7 @@ class SearchController : public QObject {
         std::vector<SkippedStartFolder> skippedStartFolders;
         std::int32_t unreadableFiles = 0;
         std::int32_t unreadableFolders = 0;
+        std::string cacheNotice;  // what the hash cache had to say, if anything
     };
 
     void StartRun();
@@ -103,7 +105,8 @@ class SearchController : public QObject {
     std::size_t nextRow_ = 0;
     std::size_t fillBatchRows_ = 20000;
     std::int32_t filesScanned_ = 0;
-    QStringList notes_;  // the lines after the summary in its message box
+    QStringList notes_;    // the lines after the summary in its message box
+    QString cacheNotice_;  // shown after the summary on the status line too
 };
 
 }  // namespace krelix

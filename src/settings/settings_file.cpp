@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "catalogue/file_type_catalogue.h"
+#include "platform/set_aside.h"
 #include "settings/settings_codec.h"
 
 namespace krelix {
@@ -38,7 +39,9 @@ class Descriptor {
     int fd_;
 };
 
-std::optional<std::string> ReadSettingsFile(const std::string& path) {
+}  // namespace
+
+std::optional<std::string> ReadConfigurationFile(const std::string& path) {
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer forever.
     Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat info {};
@@ -64,6 +67,8 @@ std::optional<std::string> ReadSettingsFile(const std::string& path) {
     bytes.resize(done);
     return bytes;
 }
+
+namespace {
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -120,7 +125,9 @@ std::optional<Target> ReplacementTarget(const fs::path& path) {
     return target;
 }
 
-bool ReplaceFile(const fs::path& path, std::string_view bytes) {
+}  // namespace
+
+bool ReplaceConfigurationFile(const fs::path& path, std::string_view bytes) {
     if (!MakeFolders(path.parent_path())) {
         return false;
     }
@@ -160,11 +167,9 @@ bool ReplaceFile(const fs::path& path, std::string_view bytes) {
     return true;
 }
 
-}  // namespace
-
 SettingsLoad LoadSettings(const std::string& path, FileTypeCatalogue& catalogue) {
     catalogue.Clear();
-    const std::optional<std::string> bytes = ReadSettingsFile(path);
+    const std::optional<std::string> bytes = ReadConfigurationFile(path);
     if (bytes && UnpackSettings(*bytes, catalogue)) {
         return SettingsLoad::Loaded;
     }
@@ -177,33 +182,7 @@ SettingsLoad LoadSettings(const std::string& path, FileTypeCatalogue& catalogue)
 }
 
 std::optional<std::string> SetAsideSettings(const std::string& path, std::time_t now) {
-    std::tm local{};
-    char stamp[32] = {};
-    if (path.empty() || localtime_r(&now, &local) == nullptr ||
-        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local) == 0) {
-        return std::nullopt;
-    }
-    const std::string base = path + ".unreadable-" + stamp;
-    for (int attempt = 1; attempt <= 100; ++attempt) {
-        const std::string candidate = attempt == 1 ? base : base + "-" + std::to_string(attempt);
-        if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0) {
-            return candidate;
-        }
-        if (errno == EINVAL || errno == ENOSYS) {
-            // A file system without RENAME_NOREPLACE: a hard link fails on an existing name too.
-            if (link(path.c_str(), candidate.c_str()) == 0) {
-                if (unlink(path.c_str()) == 0) {
-                    return candidate;
-                }
-                unlink(candidate.c_str());
-                return std::nullopt;
-            }
-        }
-        if (errno != EEXIST) {
-            return std::nullopt;
-        }
-    }
-    return std::nullopt;
+    return SetAside(path, "unreadable", now);
 }
 
 bool SaveSettings(const std::string& path, const FileTypeCatalogue& catalogue) {
@@ -213,7 +192,7 @@ bool SaveSettings(const std::string& path, const FileTypeCatalogue& catalogue) {
     try {
         const std::string bytes = PackSettings(catalogue);
         // Never write a file the next start would refuse to read.
-        return bytes.size() <= kMaxSettingsSize && ReplaceFile(path, bytes);
+        return bytes.size() <= kMaxSettingsSize && ReplaceConfigurationFile(path, bytes);
     } catch (const std::exception&) {  // memory, or a text beyond 4 GiB
         return false;
     }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace krelix {
 
@@ -14,6 +16,14 @@ enum class SettingsLoad {
     Unreadable,  // there, but not a regular file (a FIFO is never opened for reading),
                  // unreadable, larger than kMaxSettingsSize or not a valid catalogue
 };
+
+// The bytes of a small configuration file: nothing when it is missing, not a regular file (a FIFO
+// is never waited for), unreadable, empty or larger than kMaxSettingsSize.
+std::optional<std::string> ReadConfigurationFile(const std::string& path);
+
+// Replaces the file at path by bytes as SaveSettings does (temporary file, flush, rename; a file
+// without write permission left alone; a missing folder created with mode 0700).
+bool ReplaceConfigurationFile(const std::filesystem::path& path, std::string_view bytes);
 
 // Reads settings.dat at path into the catalogue, replacing what it held; the catalogue is left
 // empty unless the result is Loaded. UI thread.

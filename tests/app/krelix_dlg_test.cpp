@@ -37,9 +37,12 @@ class KrelixDlgTest : public ::testing::Test {
 
     CKrelixDlg::Dialogs FakeDialogs() {
         CKrelixDlg::Dialogs dialogs;
-        dialogs.searchSettings = [this](QWidget*, std::uint32_t flags) {
-            settingsOpenedWith.push_back(flags);
-            return settingsAnswer;
+        dialogs.searchSettings = [this](QWidget*, SearchSettings settings,
+                                        const std::function<void()>& clearHashCache) {
+            settingsOpenedWith.push_back(settings.flags);
+            clearOffered = static_cast<bool>(clearHashCache);
+            return settingsAnswer ? std::optional(SearchSettings{*settingsAnswer, rememberAnswer})
+                                  : std::nullopt;
         };
         dialogs.about = [this](QWidget*) { ++aboutShown; };
         return dialogs;
@@ -60,6 +63,8 @@ class KrelixDlgTest : public ::testing::Test {
     KrelixDlgModel model;
     std::vector<std::uint32_t> settingsOpenedWith;
     std::optional<std::uint32_t> settingsAnswer;
+    bool rememberAnswer = true;
+    bool clearOffered = false;
     int aboutShown = 0;
     CKrelixDlg window;
 };
@@ -196,6 +201,23 @@ TEST_F(KrelixDlgTest, SettingButtonAndHelpMenuEntryReplaceTheWordOnlyOnOk) {
 
     EXPECT_EQ(settingsOpenedWith,
               (std::vector<std::uint32_t>{DEFAULT_SEARCH_FLAGS, DEFAULT_SEARCH_FLAGS, 0x20}));
+    EXPECT_FALSE(clearOffered) << "no cache, nothing to clear";
+}
+
+TEST_F(KrelixDlgTest, RememberingHashesIsKeptBesideTheSettings) {
+    EXPECT_TRUE(model.rememberHashes());
+    model.setHashCachePath(tree.Path("cache/hashes.sqlite"));
+    EXPECT_EQ(tree.Path("cache/hashes.sqlite"), model.searchCachePath());
+    settingsAnswer = DEFAULT_SEARCH_FLAGS;
+    rememberAnswer = false;
+    QTest::mouseClick(window.settingButton(), Qt::LeftButton);
+    EXPECT_TRUE(clearOffered);
+    EXPECT_FALSE(model.rememberHashes());
+    EXPECT_EQ("", model.searchCachePath());
+
+    KrelixDlgModel next(tree.Path("settings.dat"));
+    next.LoadSettings();
+    EXPECT_FALSE(next.rememberHashes());
 }
 
 TEST_F(KrelixDlgTest, MenuButtonFacesAndEntriesRunTheirCommands) {

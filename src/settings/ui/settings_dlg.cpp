@@ -13,7 +13,13 @@
 
 namespace krelix {
 
-CSettingsDlg::CSettingsDlg(std::uint32_t flags, QWidget* parent) : QDialog(parent), flags_(flags) {
+CSettingsDlg::CSettingsDlg(std::uint32_t flags, QWidget* parent)
+    : CSettingsDlg(SearchSettings{flags, true}, nullptr, parent) {}
+
+CSettingsDlg::CSettingsDlg(SearchSettings settings, std::function<void()> clearHashCache,
+                           QWidget* parent)
+    : QDialog(parent), settings_(settings) {
+    const std::uint32_t flags = settings.flags;
     setWindowTitle(QStringLiteral("Search Settings"));
     setObjectName(QStringLiteral("searchSettings"));
 
@@ -30,6 +36,26 @@ CSettingsDlg::CSettingsDlg(std::uint32_t flags, QWidget* parent) : QDialog(paren
         boxes_.push_back(box);
     }
 
+    auto* cacheGroup = new QGroupBox(QStringLiteral("Hash Cache"), this);
+    auto* cacheRow = new QHBoxLayout(cacheGroup);
+    rememberHashes_ =
+        new QCheckBox(QStringLiteral("Remember file hashes between searches"), cacheGroup);
+    rememberHashes_->setObjectName(QStringLiteral("rememberHashes"));
+    rememberHashes_->setToolTip(
+        QStringLiteral("A file unchanged since an earlier search (same size, times and inode) "
+                       "is not read again."));
+    rememberHashes_->setChecked(settings.rememberHashes);
+    clearHashCache_ = new QPushButton(QStringLiteral("Clear Hash Cache"), cacheGroup);
+    clearHashCache_->setObjectName(QStringLiteral("clearHashCache"));
+    clearHashCache_->setAutoDefault(false);
+    clearHashCache_->setEnabled(static_cast<bool>(clearHashCache));
+    cacheRow->addWidget(rememberHashes_);
+    cacheRow->addStretch(1);
+    cacheRow->addWidget(clearHashCache_);
+    if (clearHashCache) {
+        connect(clearHashCache_, &QPushButton::clicked, this, std::move(clearHashCache));
+    }
+
     restoreDefaults_ = new QPushButton(QStringLiteral("Restore Defaults"), this);
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
@@ -44,6 +70,7 @@ CSettingsDlg::CSettingsDlg(std::uint32_t flags, QWidget* parent) : QDialog(paren
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    layout->addWidget(cacheGroup);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -52,12 +79,13 @@ CSettingsDlg::CSettingsDlg(std::uint32_t flags, QWidget* parent) : QDialog(paren
     connect(cancel_, &QPushButton::clicked, this, &CSettingsDlg::reject);
 }
 
-std::optional<std::uint32_t> CSettingsDlg::Run(QWidget* parent, std::uint32_t flags) {
-    CSettingsDlg dialog(flags, parent);
+std::optional<SearchSettings> CSettingsDlg::Run(QWidget* parent, SearchSettings settings,
+                                                std::function<void()> clearHashCache) {
+    CSettingsDlg dialog(settings, std::move(clearHashCache), parent);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return dialog.flags();
+    return dialog.settings();
 }
 
 QCheckBox* CSettingsDlg::box(std::uint32_t flag) const {
@@ -75,7 +103,8 @@ void CSettingsDlg::accept() {
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         checked[i] = boxes_[i]->isChecked();
     }
-    flags_ = FlagsFromChecks(checked);
+    settings_.flags = FlagsFromChecks(checked);
+    settings_.rememberHashes = rememberHashes_->isChecked();
     QDialog::accept();
 }
 
@@ -84,6 +113,7 @@ void CSettingsDlg::RestoreDefaults() {
     for (std::size_t i = 0; i < options.size(); ++i) {
         boxes_[i]->setChecked((DEFAULT_SEARCH_FLAGS & options[i].flag) != 0);
     }
+    rememberHashes_->setChecked(true);
 }
 
 }  // namespace krelix

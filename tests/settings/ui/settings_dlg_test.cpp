@@ -87,8 +87,8 @@ TEST(SettingsDlg, RestoreDefaultsChecksAllButZeroSizeAndTakesEffectOnlyOnOk) {
     }
 }
 
-// Run is what the main window calls: OK gives the word, every other way out gives nothing.
-TEST(SettingsDlg, RunGivesTheWordOnlyOnOk) {
+// Run is what the main window calls: OK gives the settings, every other way out gives nothing.
+TEST(SettingsDlg, RunGivesTheSettingsOnlyOnOk) {
     const auto runAnswering = [](std::function<void(CSettingsDlg&)> answer) {
         QTimer::singleShot(0, [answer] {
             for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -100,7 +100,9 @@ TEST(SettingsDlg, RunGivesTheWordOnlyOnOk) {
             }
             ADD_FAILURE() << "the dialog did not open";
         });
-        return CSettingsDlg::Run(nullptr, 0x0800);
+        const auto settings = CSettingsDlg::Run(nullptr, SearchSettings{0x0800, true}, nullptr);
+        return settings ? std::optional(std::pair(settings->flags, settings->rememberHashes))
+                        : std::nullopt;
     };
     EXPECT_EQ(runAnswering([](CSettingsDlg& d) {
                   QTest::mouseClick(d.restoreDefaultsButton(), Qt::LeftButton);
@@ -117,7 +119,30 @@ TEST(SettingsDlg, RunGivesTheWordOnlyOnOk) {
                   d.box(SEARCH_SUBDIRS)->setChecked(true);
                   QTest::mouseClick(d.okButton(), Qt::LeftButton);
               }),
-              std::optional<std::uint32_t>(0x0820));
+              std::optional(std::pair(0x0820u, true)));
+    EXPECT_EQ(runAnswering([](CSettingsDlg& d) {
+                  d.rememberHashesBox()->setChecked(false);
+                  QTest::mouseClick(d.okButton(), Qt::LeftButton);
+              }),
+              std::optional(std::pair(0x0800u, false)));
+}
+
+TEST(SettingsDlg, TheHashCacheBoxAndButton) {
+    int cleared = 0;
+    CSettingsDlg dialog(SearchSettings{DEFAULT_SEARCH_FLAGS, false}, [&cleared] { ++cleared; });
+    dialog.show();
+    EXPECT_EQ(dialog.rememberHashesBox()->text(),
+              QStringLiteral("Remember file hashes between searches"));
+    EXPECT_FALSE(dialog.rememberHashesBox()->isChecked());
+    EXPECT_EQ(dialog.clearHashCacheButton()->text(), QStringLiteral("Clear Hash Cache"));
+    QTest::mouseClick(dialog.clearHashCacheButton(), Qt::LeftButton);
+    EXPECT_EQ(1, cleared);
+    EXPECT_TRUE(dialog.isVisible()) << "clearing does not end the dialog";
+    QTest::mouseClick(dialog.restoreDefaultsButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialog.rememberHashesBox()->isChecked());
+
+    CSettingsDlg withoutCache(DEFAULT_SEARCH_FLAGS);
+    EXPECT_FALSE(withoutCache.clearHashCacheButton()->isEnabled());
 }
 
 TEST(SettingsDlg, TwoColumnsInTheirOrderEachWithALinuxTooltip) {
