@@ -27,7 +27,8 @@ def command(tool, tree, scan, scratch):
     if tool == "krelix":
         # Only SEARCH_SUBDIRS: the corpus may lie below /tmp and holds dot folders, which the
         # default settings would skip; the peers look everywhere.
-        return [scan, "--flags", "0x20", tree], None
+        # Without the hash cache: every run reads what it compares (see cache_repeat.py).
+        return [scan, "--no-cache", "--flags", "0x20", tree], None
     if tool == "fdupes":
         return ["fdupes", "-r", "-q", tree], None
     if tool == "jdupes":
