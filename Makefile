@@ -31,14 +31,14 @@ test: build
 test-fast: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) -LE fuzz
 
-# The engine, platform and operations tests under AddressSanitizer and
+# The engine, cache, platform and operations tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, in a build of their own; any report fails the run.
 test-sanitized: deps
 	@cmake -S . -B $(SANITIZED_DIR) -DCMAKE_BUILD_TYPE=Debug -DKRELIX_SANITIZE=address,undefined \
 		-DKRELIX_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(SANITIZED_DIR) -j$(JOBS) --target krelix_engine_tests krelix_platform_tests \
-		krelix_operations_tests
-	@for suite in engine platform operations; do \
+		krelix_operations_tests krelix_cache_tests
+	@for suite in engine cache platform operations; do \
 		echo "Sanitized: $$suite tests"; \
 		ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 			$(SANITIZED_DIR)/tests/$$suite/krelix_$${suite}_tests --gtest_brief=1 || exit 1; \

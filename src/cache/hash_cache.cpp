@@ -14,13 +14,12 @@ namespace {
 
 constexpr std::int64_t kFormat = 1;
 constexpr std::int64_t kForgetAfterDays = 90;
-constexpr std::size_t kBatch = 4096;
 
 constexpr const char* kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS digests (
+    size INTEGER NOT NULL,
     device INTEGER NOT NULL,
     inode INTEGER NOT NULL,
-    size INTEGER NOT NULL,
     modified_ns INTEGER NOT NULL,
     changed_ns INTEGER NOT NULL,
     first_crc INTEGER NOT NULL,
@@ -32,7 +31,7 @@ CREATE TABLE IF NOT EXISTS digests (
     whole_low INTEGER,
     whole_high INTEGER,
     seen_day INTEGER NOT NULL,
-    PRIMARY KEY (device, inode)
+    PRIMARY KEY (size, device, inode)
 ) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS facts (name TEXT PRIMARY KEY, value INTEGER NOT NULL);
 PRAGMA user_version = 1;
@@ -79,14 +78,6 @@ std::string Unusable(const std::string& path, const std::string& why) {
 }
 
 }  // namespace
-
-struct HashCache::Write {
-    enum class Kind : std::uint8_t { First, Whole, Seen } kind;
-    FileIdentity identity;
-    std::uint64_t size;
-    FirstBlock first;
-    ContentDigest whole;
-};
 
 std::unique_ptr<HashCache> HashCache::Open(const std::string& path, std::time_t now,
                                            std::string& notice,
@@ -181,8 +172,7 @@ std::unique_ptr<HashCache> HashCache::OpenFile(const std::string& path, std::tim
         return nullptr;
     }
     std::unique_ptr<HashCache> cache(new HashCache(std::move(*db), path, now));
-    if (!cache->Prepare()) {
-        result = SQLITE_CORRUPT;  // its tables are not what this version writes
+    if (!cache->Prepare(busyTimeout, result)) {
         return nullptr;
     }
     return cache;
@@ -192,38 +182,43 @@ HashCache::HashCache(SqliteDatabase db, std::string path, std::time_t now)
     : db_(std::move(db)), path_(std::move(path)), now_(now), today_(now / 86400) {}
 
 HashCache::~HashCache() {
-    if (!damaged_) {
-        Flush();
-    }
+    EndReading();
 }
 
-bool HashCache::Prepare() {
-    int result = SQLITE_OK;
+bool HashCache::Prepare(std::chrono::milliseconds busyTimeout, int& result) {
     find_ = SqliteStatement(db_,
                             "SELECT size, modified_ns, changed_ns, first_crc, first_low, "
                             "first_high, last_block_crc, complete, whole_crc, whole_low, "
-                            "whole_high, seen_day FROM digests WHERE device = ?1 AND inode = ?2",
+                            "whole_high, seen_day FROM digests WHERE size = ?3 AND device = ?1 AND "
+                            "inode = ?2",
                             result);
-    insert_ = SqliteStatement(db_,
-                              "INSERT OR REPLACE INTO digests VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, "
-                              "?8, ?9, ?10, ?11, ?12, ?13, ?14)",
-                              result);
-    whole_ = SqliteStatement(db_,
-                             "UPDATE digests SET whole_crc = ?6, whole_low = ?7, whole_high = ?8 "
-                             "WHERE device = ?1 AND inode = ?2 AND size = ?3 AND modified_ns = ?4 "
-                             "AND changed_ns = ?5",
-                             result);
-    seen_ = SqliteStatement(
-        db_, "UPDATE digests SET seen_day = ?3 WHERE device = ?1 AND inode = ?2", result);
-    return find_.valid() && insert_.valid() && whole_.valid() && seen_.valid();
+    if (!find_.valid()) {
+        result = SQLITE_CORRUPT;  // its tables are not what this version writes
+        return false;
+    }
+    // A first search need not look up every file in vain.
+    SqliteStatement any(db_, "SELECT EXISTS (SELECT 1 FROM digests)", result);
+    if (any.valid() && (result = any.Step()) == SQLITE_ROW) {
+        empty_ = any.Integer(0) == 0;
+    } else {
+        return false;
+    }
+    writer_ = DigestWriter::Open(path_, static_cast<int>(busyTimeout.count()), today_, result);
+    return writer_ != nullptr;
 }
 
 std::optional<CachedDigests> HashCache::Find(const FileIdentity& identity, std::uint64_t size) {
-    if (!usable_) {
+    if (!usable_ || empty_) {
         return std::nullopt;
+    }
+    // One read transaction for a run of lookups: a lookup on its own would take and drop the
+    // file's locks each time.
+    if (!reading_) {
+        reading_ = db_.Execute("BEGIN") == SQLITE_OK;
     }
     find_.Bind(1, Signed(identity.device));
     find_.Bind(2, Signed(identity.inode));
+    find_.Bind(3, Signed(size));
     const int result = find_.Step();
     std::optional<CachedDigests> found;
     std::int64_t seenDay = today_;
@@ -234,7 +229,9 @@ std::optional<CachedDigests> HashCache::Find(const FileIdentity& identity, std::
         digests.first.digest.strong = {Unsigned(find_.Integer(4)), Unsigned(find_.Integer(5))};
         digests.first.lastBlockCrc = static_cast<std::uint32_t>(find_.Integer(6));
         digests.first.complete = find_.Integer(7) != 0;
-        if (!find_.IsNull(8)) {
+        if (digests.first.complete) {
+            digests.whole = digests.first.digest;
+        } else if (!find_.IsNull(8)) {
             digests.whole =
                 ContentDigest{static_cast<std::uint32_t>(find_.Integer(8)),
                               {Unsigned(find_.Integer(9)), Unsigned(find_.Integer(10))}};
@@ -249,11 +246,8 @@ std::optional<CachedDigests> HashCache::Find(const FileIdentity& identity, std::
         return std::nullopt;
     }
     // Marked seen once a day at most, so that a repeat search writes nothing.
-    if (found && seenDay < today_) {
-        pending_.push_back({Write::Kind::Seen, identity, size, {}, {}});
-        if (pending_.size() >= kBatch) {
-            Flush();
-        }
+    if (found && seenDay < today_ && writable_) {
+        writer_->Push({DigestWriter::Write::Kind::Seen, identity, size, {}, {}});
     }
     return found;
 }
@@ -263,10 +257,7 @@ void HashCache::StoreFirstBlock(const FileIdentity& identity, std::uint64_t size
     if (!writable_) {
         return;
     }
-    pending_.push_back({Write::Kind::First, identity, size, first, {}});
-    if (pending_.size() >= kBatch) {
-        Flush();
-    }
+    writer_->Push({DigestWriter::Write::Kind::First, identity, size, first, {}});
 }
 
 void HashCache::StoreWhole(const FileIdentity& identity, std::uint64_t size,
@@ -274,81 +265,32 @@ void HashCache::StoreWhole(const FileIdentity& identity, std::uint64_t size,
     if (!writable_) {
         return;
     }
-    pending_.push_back({Write::Kind::Whole, identity, size, {}, whole});
-    if (pending_.size() >= kBatch) {
-        Flush();
+    writer_->Push({DigestWriter::Write::Kind::Whole, identity, size, {}, whole});
+}
+
+void HashCache::EndReading() {
+    if (reading_) {
+        db_.Execute("COMMIT");
+        reading_ = false;
     }
 }
 
-void HashCache::Flush() {
-    if (pending_.empty() || !writable_) {
-        pending_.clear();
-        return;
-    }
-    SqliteTransaction transaction(db_);
-    int result = transaction.began();
-    for (const Write& write : pending_) {
-        if (result != SQLITE_OK) {
-            break;
-        }
-        SqliteStatement& statement = write.kind == Write::Kind::First   ? insert_
-                                     : write.kind == Write::Kind::Whole ? whole_
-                                                                        : seen_;
-        statement.Bind(1, Signed(write.identity.device));
-        statement.Bind(2, Signed(write.identity.inode));
-        if (write.kind == Write::Kind::Seen) {
-            statement.Bind(3, today_);
-        } else {
-            statement.Bind(3, Signed(write.size));
-            statement.Bind(4, write.identity.modifiedNs);
-            statement.Bind(5, write.identity.changedNs);
-        }
-        if (write.kind == Write::Kind::First) {
-            const FirstBlock& first = write.first;
-            statement.Bind(6, first.digest.crc);
-            statement.Bind(7, Signed(first.digest.strong.low));
-            statement.Bind(8, Signed(first.digest.strong.high));
-            statement.Bind(9, first.lastBlockCrc);
-            statement.Bind(10, first.complete ? 1 : 0);
-            if (first.complete) {
-                statement.Bind(11, first.digest.crc);
-                statement.Bind(12, Signed(first.digest.strong.low));
-                statement.Bind(13, Signed(first.digest.strong.high));
-            } else {
-                statement.BindNull(11);
-                statement.BindNull(12);
-                statement.BindNull(13);
-            }
-            statement.Bind(14, today_);
-        } else if (write.kind == Write::Kind::Whole) {
-            statement.Bind(6, write.whole.crc);
-            statement.Bind(7, Signed(write.whole.strong.low));
-            statement.Bind(8, Signed(write.whole.strong.high));
-        }
-        result = statement.Step();
-        statement.Reset();
-        if (result == SQLITE_DONE) {
-            result = SQLITE_OK;
-        }
-    }
-    if (result == SQLITE_OK) {
-        result = transaction.Commit();
-    }
-    pending_.clear();
-    if (result != SQLITE_OK) {
+void HashCache::Drain() {
+    if (const int result = writer_->Drain(); result != SQLITE_OK) {
         Failed(result, "written");
     }
+    empty_ = false;
 }
 
 void HashCache::EndSearch(bool completed) {
-    Flush();
+    EndReading();
+    Drain();
     if (completed && writable_) {
         Prune();
     }
     if (damaged_) {
-        for (SqliteStatement* statement : {&find_, &insert_, &whole_, &seen_}) {
-            *statement = SqliteStatement();
-        }
+        find_ = SqliteStatement();
+        writer_.reset();
         db_.Close();
         if (const std::optional<std::string> kept = SetAsideWithLog(path_, now_)) {
             notice_ = "The hash cache " + path_ + " was found damaged; it was kept as " + *kept +
@@ -359,15 +301,16 @@ void HashCache::EndSearch(bool completed) {
 
 // Files not seen for long are forgotten, once a day at most.
 void HashCache::Prune() {
+    SqliteDatabase& db = writer_->db();
     int result = SQLITE_OK;
-    SqliteStatement last(db_, "SELECT value FROM facts WHERE name = 'pruned_day'", result);
+    SqliteStatement last(db, "SELECT value FROM facts WHERE name = 'pruned_day'", result);
     if (!last.valid() || ((result = last.Step()) == SQLITE_ROW && last.Integer(0) >= today_)) {
         return;
     }
     last.Reset();
-    SqliteTransaction transaction(db_);
-    SqliteStatement prune(db_, "DELETE FROM digests WHERE seen_day < ?1", result);
-    SqliteStatement mark(db_, "INSERT OR REPLACE INTO facts VALUES ('pruned_day', ?1)", result);
+    SqliteTransaction transaction(db);
+    SqliteStatement prune(db, "DELETE FROM digests WHERE seen_day < ?1", result);
+    SqliteStatement mark(db, "INSERT OR REPLACE INTO facts VALUES ('pruned_day', ?1)", result);
     if ((result = transaction.began()) != SQLITE_OK || !prune.valid() || !mark.valid()) {
         return;
     }
@@ -382,7 +325,8 @@ void HashCache::Prune() {
 }
 
 bool HashCache::Clear() {
-    pending_.clear();
+    EndReading();
+    Drain();
     if (!usable_ || db_.Execute("DELETE FROM digests") != SQLITE_OK) {
         return false;
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cache/digest_writer.h"
 #include "cache/sqlite_database.h"
 #include "engine/digest_cache.h"
 
@@ -15,8 +16,9 @@ namespace krelix {
 
 // The digests of earlier searches in an SQLite file, keyed by device and inode and valid while
 // size, modification and status-change time agree. WAL mode and a busy timeout let two programs
-// (the window and krelix-scan) use one file at once. Writes are kept and written in batches, one
-// transaction each. Any failure in use turns into misses and dropped writes, and a notice.
+// (the window and krelix-scan) use one file at once. Lookups run on the calling thread; writes
+// go to a DigestWriter. Any failure in use turns into misses and dropped writes, and a notice.
+// One search thread uses it.
 class HashCache final : public DigestCache {
   public:
     // Opens the cache at path, creating it and its folder (mode 0700) when missing. Nothing when
@@ -46,13 +48,13 @@ class HashCache final : public DigestCache {
     std::string TakeNotice();
 
   private:
-    struct Write;
     HashCache(SqliteDatabase db, std::string path, std::time_t now);
     static std::unique_ptr<HashCache> OpenFile(const std::string& path, std::time_t now,
                                                std::chrono::milliseconds busyTimeout, int& result,
                                                std::string& notice);
-    bool Prepare();
-    void Flush();
+    bool Prepare(std::chrono::milliseconds busyTimeout, int& result);
+    void EndReading();
+    void Drain();
     void Prune();
     // Notes a failed call: damage disables the cache and sets the file aside at the end, other
     // failures drop the writes of this search.
@@ -62,11 +64,13 @@ class HashCache final : public DigestCache {
     std::string path_;
     std::time_t now_;
     std::int64_t today_;
-    SqliteStatement find_, insert_, whole_, seen_;
-    std::vector<Write> pending_;
+    SqliteStatement find_;
+    std::unique_ptr<DigestWriter> writer_;
     bool usable_ = true;    // lookups still answered
     bool writable_ = true;  // writes still kept
     bool damaged_ = false;
+    bool reading_ = false;  // a read transaction is open
+    bool empty_ = false;    // held no file when opened
     std::string notice_;
 };
 

@@ -209,16 +209,18 @@ TEST_F(CacheTest, DamageFoundInUseTurnsIntoMissesAndSetsTheFileAsideAtTheEnd) {
     }
     Sql(path, "PRAGMA wal_checkpoint(TRUNCATE)");
     {
-        // Every page after the first two (the header and the schema) overwritten.
+        // The last pages, written last: the files of the largest sizes.
         std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
-        file.seekp(8192);
-        const std::string junk(fs::file_size(path) - 8192, '\x5A');
+        const auto size = static_cast<std::streamoff>(fs::file_size(path));
+        file.seekp(size - size / 8);
+        const std::string junk(static_cast<std::size_t>(size / 8), '\x5A');
         file.write(junk.data(), static_cast<std::streamsize>(junk.size()));
     }
     std::unique_ptr<HashCache> cache = Open();
     ASSERT_TRUE(cache) << notice;
-    EXPECT_FALSE(cache->Find(Identity(7), 7));
-    EXPECT_FALSE(cache->Find(Identity(8), 8));
+    EXPECT_EQ("", notice) << "not seen before the damaged pages are read";
+    EXPECT_FALSE(cache->Find(Identity(19'999), 19'999));
+    EXPECT_FALSE(cache->Find(Identity(7), 7)) << "no more lookups once damage was seen";
     cache->StoreFirstBlock(Identity(9), 1, CompleteFirstBlock(1, 1));
     cache->EndSearch(true);
     const std::string said = cache->TakeNotice();
