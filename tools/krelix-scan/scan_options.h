@@ -24,6 +24,8 @@ struct ScanOptions {
     bool progress = false;  // a progress line on standard error, when it is a terminal
     bool verbose = false;   // the summary lists what could not be read
     bool help = false;
+    bool json = false;     // one JSON document of the groups
+    bool version = false;  // print the version and stop
 };
 
 struct ParsedArguments {
