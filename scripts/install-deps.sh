@@ -13,7 +13,8 @@ packages=(
     libdeflate-dev libxxhash-dev zlib1g-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth
-    desktop-file-utils
+    desktop-file-utils appstream
+    groff-base man-db
     python3 time
 )
 
