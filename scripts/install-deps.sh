@@ -14,7 +14,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     xvfb xauth
     desktop-file-utils appstream
-    groff-base man-db
+    dpkg-dev file groff-base man-db
     python3 time
 )
 
