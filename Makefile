@@ -8,7 +8,8 @@ CMAKE_FLAGS ?=
 
 SANITIZED_DIR ?= build-asan
 
-.PHONY: all deps configure build run test test-fast test-sanitized check-format fuzz bench clean
+.PHONY: all deps configure build run test test-fast test-sanitized check-format fuzz bench package \
+	clean
 
 all: build
 
@@ -51,6 +52,11 @@ check-format: deps
 # Only the bounded fuzz runs (about a minute each).
 fuzz: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -L fuzz
+
+# krelix_<version>_<arch>.deb in the build folder, from the build's own binaries.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
+	@ls $(BUILD_DIR)/krelix_*.deb
 
 bench: build
 	@echo "See bench/README.md"

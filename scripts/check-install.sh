@@ -13,15 +13,18 @@ fail() { echo "check-install: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-[ -x "$prefix/bin/krelix" ] || fail "bin/krelix missing or not executable"
+for program in krelix krelix-scan; do
+    [ -x "$prefix/bin/$program" ] || fail "bin/$program missing or not executable"
+done
 for f in share/krelix/help/ProductDescription.html share/krelix/help/help.css \
-         share/icons/hicolor/scalable/apps/krelix.svg share/applications/krelix.desktop; do
+         share/icons/hicolor/scalable/apps/krelix.svg share/applications/org.krelix.krelix.desktop \
+         share/metainfo/org.krelix.krelix.metainfo.xml share/man/man1/krelix.1.gz \
+         share/man/man1/krelix-scan.1.gz; do
     [ -f "$prefix/$f" ] || fail "$f missing"
 done
 
-if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$prefix/share/applications/krelix.desktop" || fail "desktop entry invalid"
-fi
+desktop-file-validate "$prefix/share/applications/org.krelix.krelix.desktop" ||
+    fail "desktop entry invalid"
 python3 -c 'import sys, xml.etree.ElementTree as t; t.parse(sys.argv[1])' \
     "$prefix/share/icons/hicolor/scalable/apps/krelix.svg" || fail "icon is not well-formed SVG"
 python3 - "$prefix/share/krelix/help/ProductDescription.html" <<'PY' || fail "user guide broken"

@@ -14,7 +14,8 @@ packages=(
     libsqlite3-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth
-    desktop-file-utils
+    desktop-file-utils appstream
+    dpkg-dev file groff-base man-db
     python3 time
 )
 

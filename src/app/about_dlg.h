@@ -4,7 +4,8 @@
 
 namespace krelix {
 
-// "About Tessmark Duplicate Finder": the icon, the name and version, the year notice, OK.
+// "About Tessmark Duplicate Finder": the icon, the name and version, the build's version
+// ("Krelix 1.2.3", as krelix --version gives it), the year notice, OK.
 class CAboutDlg : public QDialog {
     Q_OBJECT
   public:

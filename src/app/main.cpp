@@ -1,9 +1,11 @@
 // Composition root: builds the application, the window's state and the window, and hands each
 // its collaborators.
 #include <QPushButton>
+#include <cstdio>
 
 #include "app/desktop_commands.h"
 #include "app/file_commands.h"
+#include "app/info_options.h"
 #include "app/krelix_app.h"
 #include "app/krelix_dlg.h"
 #include "app/krelix_dlg_model.h"
@@ -21,6 +23,10 @@
 #include "settings/settings_location.h"
 
 int main(int argc, char** argv) {
+    if (const auto text = krelix::InfoOptionText({argv + 1, argv + argc})) {
+        std::fputs(text->c_str(), stdout);
+        return 0;
+    }
     krelix::CKrelixApp app(argc, argv);
     krelix::KrelixDlgModel model(krelix::SettingsPath());
     model.setHashCachePath(krelix::DefaultHashCachePath());

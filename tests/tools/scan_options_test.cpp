@@ -74,6 +74,18 @@ TEST(ScanArguments, NullProgressAndVerboseAreSwitches) {
     EXPECT_FALSE(plain.null || plain.progress || plain.verbose);
 }
 
+TEST(ScanArguments, JsonIsAFormatOfItsOwnAndVersionNeedsNoFolder) {
+    EXPECT_TRUE(Parse({"--json", "a"}).options->json);
+    EXPECT_FALSE(Parse({"a"}).options->json);
+    const ParsedArguments version = Parse({"--version"});
+    ASSERT_TRUE(version.options) << version.error;
+    EXPECT_TRUE(version.options->version);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--json", "--csv", "a"}, {"-0", "--json", "a"}, {"--json=1", "a"}, {"--version=1"}}) {
+        EXPECT_FALSE(Parse(args).options) << ::testing::PrintToString(args);
+    }
+}
+
 // As the window refuses it, before any folder is looked at; equal bounds are a range.
 TEST(ScanArguments, MinimumAboveMaximumIsRefused) {
     const ParsedArguments parsed = Parse({"--min-size=11", "--max-size", "10", "/nonexistent"});

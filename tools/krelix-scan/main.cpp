@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "cache/hash_cache.h"
+#include "common/version.h"
 #include "engine/progress_sink.h"
 #include "engine/vornex.h"
+#include "json_output.h"
 #include "progress_line.h"
 #include "scan_options.h"
 #include "scan_output.h"
@@ -73,6 +75,10 @@ int main(int argc, char** argv) {
         std::cout << krelix::kScanUsage;
         return 0;
     }
+    if (parsed.options->version) {
+        std::cout << "krelix-scan " << krelix::kVersion << '\n';
+        return 0;
+    }
     krelix::SearchRequest request;
     std::string error;
     if (!krelix::FillRequest(*parsed.options, request, error)) {
@@ -120,7 +126,8 @@ int main(int argc, char** argv) {
                         : parsed.options->null ? krelix::OutputFormat::NulPaths
                                                : krelix::OutputFormat::Paths;
     request.duplicatesFound = static_cast<std::int32_t>(
-        krelix::WriteDuplicateGroups(engine.resultMap, format, std::cout));
+        parsed.options->json ? krelix::WriteJsonGroups(engine.resultMap, std::cout)
+                             : krelix::WriteDuplicateGroups(engine.resultMap, format, std::cout));
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "krelix-scan: cannot write the results\n";

@@ -24,16 +24,18 @@ const char* const kScanUsage =
     "  --flags WORD             search settings word, hex (0x...) or decimal; default 0x77E0\n"
     "  --csv                    one CSV line per file: group key, name, path, size, modified\n"
     "  -0, --null               end each path with NUL and each group with one more NUL\n"
+    "  --json                   one JSON document: the groups with size, key and files\n"
     "  --progress               show progress on standard error when it is a terminal\n"
     "  --verbose                list the files and folders that could not be read\n"
     "  --no-cache               read every file; neither use nor fill the hash cache\n"
     "  --cache FILE             keep file hashes in FILE instead of\n"
     "                           $XDG_CACHE_HOME/krelix/hashes.sqlite\n"
     "  -h, --help               show this text\n"
+    "  --version                show the version\n"
     "\n"
-    "Without --csv each group is printed as its files' paths, one per line, followed by an\n"
-    "empty line. The summary goes to standard error: the counts, the start folders a setting\n"
-    "kept out, and how many files and folders could not be read.\n";
+    "Without --csv or --json each group is printed as its files' paths, one per line,\n"
+    "followed by an empty line. The summary goes to standard error: the counts, the start\n"
+    "folders a setting kept out, and how many files and folders could not be read.\n";
 
 namespace {
 
@@ -72,6 +74,14 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
         }
         if (arg == "-h" || arg == "--help") {
             options.help = true;
+            continue;
+        }
+        if (arg == "--json") {
+            options.json = true;
+            continue;
+        }
+        if (arg == "--version") {
+            options.version = true;
             continue;
         }
         if (arg == "--csv") {
@@ -142,7 +152,7 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
             (name == "--min-size" ? options.minSize : options.maxSize) = *size;
         }
     }
-    if (options.folders.empty() && !options.help) {
+    if (options.folders.empty() && !options.help && !options.version) {
         return {std::nullopt, "no folder given"};
     }
     if (options.minSize && options.maxSize && *options.minSize > *options.maxSize) {
@@ -153,6 +163,9 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
     }
     if (options.csv && options.null) {
         return {std::nullopt, "--csv and --null do not go together"};
+    }
+    if (options.json && (options.csv || options.null)) {
+        return {std::nullopt, "--json goes with neither --csv nor --null"};
     }
     return {options, {}};
 }

@@ -10,8 +10,6 @@
 
 namespace krelix {
 
-namespace {
-
 using Group = std::vector<const CFileItem*>;
 
 std::vector<Group> SortedGroups(const ScanResults& results) {
@@ -24,6 +22,8 @@ std::vector<Group> SortedGroups(const ScanResults& results) {
               [](const Group& a, const Group& b) { return a.front()->path < b.front()->path; });
     return groups;
 }
+
+namespace {
 
 // The setting behind a rule, named as the settings dialog's check box and as its --flags bit.
 std::string SettingText(SkipRule rule) {

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/file_item.h"
 #include "engine/search_request.h"
@@ -16,11 +17,14 @@ using ScanResults = boost::unordered_multimap<std::string, CFileItem>;
 
 enum class OutputFormat { Paths, NulPaths, Csv };
 
-// Writes every group of two or more files and returns the number of files written. Groups and
-// their members are sorted by path bytes so that equal trees give equal output. Paths: each
-// file's path on its own line, an empty line after each group. NulPaths: the same with NUL for
-// newline, so that any name can be read back. Csv: one line per file, fields group key, name,
-// path, size, modified time, CR LF line ends.
+// Every group of two or more files, members sorted by path bytes and groups by their first path,
+// so that equal trees give equal output in every format.
+std::vector<std::vector<const CFileItem*>> SortedGroups(const ScanResults& results);
+
+// Writes every group of two or more files, as SortedGroups orders them, and returns the number of
+// files written. Paths: each file's path on its own line, an empty line after each group.
+// NulPaths: the same with NUL for newline, so that any name can be read back. Csv: one line per
+// file, fields group key, name, path, size, modified time, CR LF line ends.
 std::size_t WriteDuplicateGroups(const ScanResults& results, OutputFormat format,
                                  std::ostream& out);
 
