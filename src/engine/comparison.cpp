@@ -11,6 +11,7 @@
 #include "engine/file_crc.h"
 #include "engine/hash_placement.h"
 #include "engine/unreadable_log.h"
+#include "platform/stable_inodes.h"
 
 namespace krelix {
 
@@ -151,7 +152,7 @@ void Comparison::FindCachedDigests() {
     for (std::size_t i = 0; i < candidates_.size(); ++i) {
         Candidate& candidate = candidates_[i];
         const FileIdentity& identity = source_->Identity(candidate.index);
-        if (!IsSettledForCache(identity, settledBeforeNs)) {
+        if (!MayCache(candidate)) {
             continue;
         }
         const std::optional<CachedDigests> found = cache->Find(identity, candidate.size);
@@ -255,7 +256,7 @@ void Comparison::StoreFirstStage() {
     for (const Candidate& candidate : candidates_) {
         const FileIdentity& identity = source_->Identity(candidate.index);
         if (candidate.cached || candidate.state == Candidate::State::LeftOut ||
-            !IsSettledForCache(identity, settledBeforeNs)) {
+            !MayCache(candidate)) {
             continue;
         }
         FirstBlock first = candidate.firstBlock();
@@ -364,7 +365,7 @@ void Comparison::StoreWholes() {
     }
     for (const Candidate& candidate : candidates_) {
         const FileIdentity& identity = source_->Identity(candidate.index);
-        if (candidate.restHashed && IsSettledForCache(identity, settledBeforeNs)) {
+        if (candidate.restHashed && MayCache(candidate)) {
             cache->StoreWhole(identity, candidate.size,
                               ContentDigest{candidate.crc, candidate.strong});
         }
@@ -432,6 +433,19 @@ ResultMap Comparison::AssignGroupKeys() {
         groups.emplace(std::move(key), std::move(item));
     }
     return groups;
+}
+
+bool Comparison::MayCache(const Candidate& candidate) {
+    const FileIdentity& identity = source_->Identity(candidate.index);
+    if (!IsSettledForCache(identity, settledBeforeNs)) {
+        return false;
+    }
+    // Asked once per device, of the first of its files that gets here.
+    const auto [known, added] = stableInodes_.try_emplace(identity.device, false);
+    if (added) {
+        known->second = HasStableInodes(source_->Path(candidate.index));
+    }
+    return known->second;
 }
 
 void Comparison::Dispatch(TaskRunner::Task task) {

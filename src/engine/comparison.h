@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,8 @@ class Comparison {
 
     void HashFirstBlocks(Candidate* batch, std::size_t count);
     void HashRests(Candidate* const* batch, std::size_t count);
+    // Whether the candidate's digests may come from, and go to, the cache.
+    bool MayCache(const Candidate& candidate);
     void Dispatch(TaskRunner::Task task);
     bool StopRequested() const { return stopFlag_.load(std::memory_order_relaxed) != 0; }
     // Counts bytes read by the second stage and, now and then, names the file being read.
@@ -80,7 +83,8 @@ class Comparison {
     std::atomic<std::int64_t> lastReadingNotice_{kNoReadingNoticeYet};  // steady clock, ns
     CompareSource* source_ = nullptr;
     std::vector<Candidate> candidates_;
-    std::vector<CachedWhole> cachedWholes_;  // of cached candidates not read whole before
+    std::vector<CachedWhole> cachedWholes_;       // of cached candidates not read whole before
+    std::map<std::uint64_t, bool> stableInodes_;  // by device
     bool stopped_ = false;
 };
 

@@ -3,7 +3,7 @@
 namespace krelix {
 
 bool IsSettledForCache(const FileIdentity& identity, std::int64_t settledBeforeNs) {
-    return identity.changedNs % 1'000'000'000 != 0 && identity.changedNs < settledBeforeNs;
+    return identity.changedNs < settledBeforeNs;
 }
 
 }  // namespace krelix

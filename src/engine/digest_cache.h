@@ -38,9 +38,9 @@ class DigestCache {
 // the walk's look at the file cannot leave its status-change time as it was.
 inline constexpr std::int64_t kCacheSettleNs = 3'000'000'000;
 
-// Whether digests of the file may be kept: its last change lies before settledBeforeNs (the
-// walk's start less kCacheSettleNs), and its status-change time has a sub-second part (file
-// systems with whole-second times, such as FAT, also tend to reuse inode numbers across mounts).
+// Whether digests of the file may be kept, as far as its times tell: its last change lies before
+// settledBeforeNs (the walk's start less kCacheSettleNs). Its file system must keep inode numbers
+// too (HasStableInodes).
 bool IsSettledForCache(const FileIdentity& identity, std::int64_t settledBeforeNs);
 
 }  // namespace krelix
