@@ -15,6 +15,7 @@ packages=(
     xvfb xauth
     desktop-file-utils
     python3 time
+    btrfs-progs
 )
 
 missing=()
