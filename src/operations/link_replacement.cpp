@@ -235,6 +235,26 @@ LinkResult Failed(int error, bool keptFailed = false) {
 
 }  // namespace
 
+void FollowSharedFile(const CFileItem& actedOn, std::span<CFileItem* const> group) {
+    for (CFileItem* member : group) {
+        if (member == nullptr || member == &actedOn || member->deleted != 0 ||
+            member->identity.device != actedOn.identity.device ||
+            member->identity.inode != actedOn.identity.inode) {
+            continue;
+        }
+        struct stat now;
+        if (::lstat(member->path.c_str(), &now) != 0) {
+            continue;
+        }
+        const FileIdentity seen = IdentityOf(now);
+        if (S_ISREG(now.st_mode) && static_cast<std::uint64_t>(now.st_size) == member->size &&
+            seen.device == member->identity.device && seen.inode == member->identity.inode &&
+            seen.modifiedNs == member->identity.modifiedNs) {
+            member->identity = seen;
+        }
+    }
+}
+
 bool IsCloneUnsupported(int error) {
     return error == EOPNOTSUPP || error == ENOTSUP || error == ENOTTY || error == ENOSYS;
 }
@@ -313,6 +333,8 @@ void FollowReplacement(CFileItem& target, const LinkResult& result,
     if (result.error != 0) {
         return;
     }
+    // The target's old file lost a name: records of its other names follow.
+    FollowSharedFile(target, group);
     for (CFileItem* member : group) {
         if (member != nullptr && member->identity.device == result.identity.device &&
             member->identity.inode == result.identity.inode) {

@@ -47,6 +47,11 @@ LinkResult ReplaceWithLink(const CFileItem& kept, const CFileItem& target, LinkK
 void FollowReplacement(CFileItem& target, const LinkResult& result,
                        std::span<CFileItem* const> group);
 
+// After a command removed, moved or replaced one name of a file that other records in `group`
+// name too (hard links made here), those records take the file's new status-change time, which
+// that command moved; only where the file is otherwise as they knew it (inode, size, times).
+void FollowSharedFile(const CFileItem& actedOn, std::span<CFileItem* const> group);
+
 // Whether a failure means the file system cannot make clones at all.
 bool IsCloneUnsupported(int error);
 

@@ -91,6 +91,29 @@ TEST_F(LinkReplacementTest, HardLinksMakeEveryTargetTheKeptFileAndRecordsKeepWor
     EXPECT_EQ(0u, again.reclaimed);
 }
 
+TEST_F(LinkReplacementTest, RemovingOneNameOfALinkedFileLeavesTheOtherRecordsUsable) {
+    CFileItem kept = Listed("kept");
+    CFileItem first = Listed("first");
+    CFileItem second = Listed("second");
+    std::vector<CFileItem*> group{&kept, &first, &second};
+    for (CFileItem* target : {&first, &second}) {
+        FollowReplacement(*target, ReplaceWithLink(kept, *target, LinkKind::HardLink), group);
+    }
+    ASSERT_EQ(0, ::unlink(first.path.c_str()));  // as a delete command would
+    first.deleted = 1;
+    EXPECT_EQ(kFileChanged, CheckListedFile(kept)) << "the link count moved the ctime";
+
+    FollowSharedFile(first, group);
+    EXPECT_EQ(0, CheckListedFile(kept));
+    EXPECT_EQ(0, CheckListedFile(second));
+
+    // A file written to since is no longer followed.
+    tree.EditKeepingModifiedTime("kept", "the SAME bytes");
+    tree.SetModifiedTime("kept", 1'000);
+    FollowSharedFile(first, group);
+    EXPECT_EQ(kFileChanged, CheckListedFile(second));
+}
+
 TEST_F(LinkReplacementTest, FilesChangedOrDifferentAfterTheSearchAreLeftAsTheyAre) {
     CFileItem kept = Listed("kept");
     CFileItem edited = Listed("edited");
