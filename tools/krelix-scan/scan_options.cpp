@@ -26,11 +26,17 @@ const char* const kScanUsage =
     "  -0, --null               end each path with NUL and each group with one more NUL\n"
     "  --progress               show progress on standard error when it is a terminal\n"
     "  --verbose                list the files and folders that could not be read\n"
+    "  --hardlink               replace each group's duplicates by hard links to its first file\n"
+    "  --reflink                replace them by clones of it (file systems with reflink)\n"
+    "  --dry-run                with --hardlink or --reflink: check, say what would be done\n"
+    "  --protect FOLDER         files below FOLDER are kept, never replaced (repeatable)\n"
     "  -h, --help               show this text\n"
     "\n"
     "Without --csv each group is printed as its files' paths, one per line, followed by an\n"
     "empty line. The summary goes to standard error: the counts, the start folders a setting\n"
-    "kept out, and how many files and folders could not be read.\n";
+    "kept out, and how many files and folders could not be read.\n"
+    "With --hardlink or --reflink each replacement or failure follows on standard error as a\n"
+    "line, then the files replaced, bytes reclaimed and failures; any failure gives status 1.\n";
 
 namespace {
 
@@ -87,15 +93,21 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
             options.verbose = true;
             continue;
         }
+        if (arg == "--hardlink" || arg == "--reflink" || arg == "--dry-run") {
+            (arg == "--hardlink"  ? options.hardlink
+             : arg == "--reflink" ? options.reflink
+                                  : options.dryRun) = true;
+            continue;
+        }
         std::string name = arg;
         std::optional<std::string> value;
         if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        static const char* const kWithValue[] = {"--exclude",         "--include-pattern",
-                                                 "--exclude-pattern", "--min-size",
-                                                 "--max-size",        "--flags"};
+        static const char* const kWithValue[] = {
+            "--exclude",  "--include-pattern", "--exclude-pattern", "--min-size",
+            "--max-size", "--flags",           "--protect"};
         if (std::find_if(std::begin(kWithValue), std::end(kWithValue), [&](const char* known) {
                 return name == known;
             }) == std::end(kWithValue)) {
@@ -109,6 +121,8 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
         }
         if (name == "--exclude") {
             options.excludeFolders.push_back(*value);
+        } else if (name == "--protect") {
+            options.protectFolders.push_back(*value);
         } else if (name == "--include-pattern" || name == "--exclude-pattern") {
             if (value->empty()) {
                 return {std::nullopt, name + " needs a non-empty pattern"};
@@ -137,6 +151,12 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
     }
     if (options.csv && options.null) {
         return {std::nullopt, "--csv and --null do not go together"};
+    }
+    if (options.hardlink && options.reflink) {
+        return {std::nullopt, "--hardlink and --reflink do not go together"};
+    }
+    if (options.dryRun && !options.hardlink && !options.reflink) {
+        return {std::nullopt, "--dry-run needs --hardlink or --reflink"};
     }
     return {options, {}};
 }

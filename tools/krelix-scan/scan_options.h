@@ -24,6 +24,10 @@ struct ScanOptions {
     bool progress = false;  // a progress line on standard error, when it is a terminal
     bool verbose = false;   // the summary lists what could not be read
     bool help = false;
+    bool hardlink = false;  // replace duplicates by hard links to the kept file of each group
+    bool reflink = false;   // replace duplicates by clones of it
+    bool dryRun = false;    // say what replacing would do, change nothing
+    std::vector<std::string> protectFolders;  // files below are kept, never replaced
 };
 
 struct ParsedArguments {
