@@ -17,6 +17,7 @@ packages=(
     desktop-file-utils appstream
     dpkg-dev file groff-base man-db
     python3 time
+    btrfs-progs
 )
 
 missing=()

@@ -29,6 +29,8 @@ enum class CommandId : int {
     About = 32820,
     Setting = 32822,
     RecycleSelected = 32825,
+    ReplaceWithHardLinks = 32830,
+    ReplaceWithClones = 32831,
 };
 
 // One menu entry; a null text is a separator.

@@ -1,11 +1,13 @@
 #include "app/file_commands.h"
 
+#include <utility>
 #include <vector>
 
 #include "app/krelix_dlg_model.h"
 #include "app/mfc_list_ctrl_ex.h"
 #include "app/result_removal.h"
 #include "app/selection_commands.h"
+#include "operations/link_replacement.h"
 
 namespace krelix {
 namespace {
@@ -22,15 +24,24 @@ FileCommands::FileCommands(KrelixDlgModel& model, CMFCListCtrlEx& list, Prompts&
     : model_(model),
       list_(list),
       prompts_(prompts),
-      operations_(prompts, trash, progress, std::move(rename)) {
+      operations_(prompts, trash, progress, std::move(rename)),
+      replace_(prompts, progress) {
     ResultSet& results = model_.results();
     ResultsModel& rows = model_.rows();
+    const ProtectedFolders& shielded = model_.protectedFolders();
+    operations_.SetProtectedFolders(&shielded);
+    replace_.SetProtectedFolders(&shielded);
     const FileOperationCommands::Gone gone = [this](CFileItem& item) { StrikeRow(item); };
+    const ReplaceCommands::Linked linked = [this](CFileItem& item, LinkKind kind) {
+        MarkLinked(item, kind);
+    };
 
-    Register(CommandId::SelectOldest,
-             [&results, &rows] { ApplySelectRule(results, rows, SelectRule::SelectOldest); });
-    Register(CommandId::SelectNewest,
-             [&results, &rows] { ApplySelectRule(results, rows, SelectRule::SelectNewest); });
+    Register(CommandId::SelectOldest, [&results, &rows, &shielded] {
+        ApplySelectRule(results, rows, SelectRule::SelectOldest, shielded);
+    });
+    Register(CommandId::SelectNewest, [&results, &rows, &shielded] {
+        ApplySelectRule(results, rows, SelectRule::SelectNewest, shielded);
+    });
     Register(CommandId::InvertSelection, [&rows] { InvertSelection(rows); });
     Register(CommandId::DeselectAll, [&rows] { DeselectAll(rows); });
 
@@ -51,6 +62,12 @@ FileCommands::FileCommands(KrelixDlgModel& model, CMFCListCtrlEx& list, Prompts&
     });
     Register(CommandId::CopyChecked,
              [this, &rows] { operations_.CopyChecked(rows.CheckedRecords()); });
+    for (const auto& [id, kind] : {std::pair{CommandId::ReplaceWithHardLinks, LinkKind::HardLink},
+                                   std::pair{CommandId::ReplaceWithClones, LinkKind::Clone}}) {
+        Register(id, [this, &rows, linked, gone, kind = kind] {
+            replace_.ReplaceChecked(kind, rows.CheckedRecords(), rows.RowRecords(), linked, gone);
+        });
+    }
 
     Register(CommandId::RemoveCheckedFiles,
              [&results, &rows] { RemoveCheckedFiles(results, rows); });
@@ -82,9 +99,22 @@ void FileCommands::Register(CommandId id, std::function<void()> command) {
 }
 
 void FileCommands::StrikeRow(const CFileItem& item) {
+    // A file hard-linked here has other names in its group, whose records must follow it.
+    std::vector<CFileItem*> group;
+    for (CFileItem& member : model_.results().MembersOf(item.groupKey)) {
+        group.push_back(&member);
+    }
+    FollowSharedFile(item, group);
     ResultsModel& rows = model_.rows();
     if (rows.RecordAt(item.rowIndex) == &item) {
         rows.SetRowStruck(item.rowIndex);
+    }
+}
+
+void FileCommands::MarkLinked(const CFileItem& item, LinkKind kind) {
+    ResultsModel& rows = model_.rows();
+    if (rows.RecordAt(item.rowIndex) == &item) {
+        rows.SetRowLinked(item.rowIndex, kind);
     }
 }
 

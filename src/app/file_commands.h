@@ -5,6 +5,7 @@
 #include "app/command_id.h"
 #include "operations/file_operations.h"
 #include "operations/ui/file_operation_commands.h"
+#include "operations/ui/replace_commands.h"
 
 namespace krelix {
 
@@ -17,7 +18,8 @@ class Trash;
 // The main window's selection rules, file operations and removals: registers their handlers
 // with the model for as long as it lives. The selected file is the list's first selected row,
 // checked files the checked rows in row order. A command that runs while another one is still
-// going (its progress box lets events through) is ignored. UI thread only.
+// going (its progress box lets events through) is ignored. Files in the model's protected
+// folders are never checked by the rules nor acted on. UI thread only.
 class FileCommands {
   public:
     FileCommands(KrelixDlgModel& model, CMFCListCtrlEx& list, Prompts& prompts, Trash& trash,
@@ -29,11 +31,13 @@ class FileCommands {
   private:
     void Register(CommandId id, std::function<void()> command);
     void StrikeRow(const CFileItem& item);
+    void MarkLinked(const CFileItem& item, LinkKind kind);
 
     KrelixDlgModel& model_;
     CMFCListCtrlEx& list_;
     Prompts& prompts_;
     FileOperationCommands operations_;
+    ReplaceCommands replace_;
     std::vector<CommandId> registered_;
     bool busy_ = false;
 };

@@ -13,6 +13,7 @@
 #include "catalogue/file_type_catalogue.h"
 #include "engine/search_flags.h"
 #include "engine/search_request.h"
+#include "operations/protected_folders.h"
 #include "settings/preferences_file.h"
 
 namespace krelix {
@@ -72,6 +73,11 @@ class KrelixDlgModel {
     ResultSet& results() { return results_; }
     ResultsModel& rows() { return rows_; }
 
+    // The folders of "Include to Search" marked protected, for as long as the program runs;
+    // the commands read them each time they run.
+    const ProtectedFolders& protectedFolders() const { return protectedFolders_; }
+    void setProtectedFolders(ProtectedFolders folders) { protectedFolders_ = std::move(folders); }
+
     // The command's handler replaces any earlier one; an empty function removes it.
     void SetCommandHandler(CommandId id, std::function<void()> handler);
     bool HasCommandHandler(CommandId id) const;
@@ -89,6 +95,7 @@ class KrelixDlgModel {
     SearchRequest request_;
     ResultSet results_;
     ResultsModel rows_;
+    ProtectedFolders protectedFolders_;
     std::map<CommandId, std::function<void()>> handlers_;
 };
 

@@ -42,6 +42,11 @@ const ResultSet::Members& ResultSet::MembersOf(const std::string& groupKey) cons
     return group == groups_.end() ? none_ : group->second;
 }
 
+ResultSet::Members& ResultSet::MembersOf(const std::string& groupKey) {
+    const auto group = groups_.find(groupKey);
+    return group == groups_.end() ? none_ : group->second;
+}
+
 std::vector<std::string> ResultSet::GroupKeys() const {
     std::vector<std::string> keys;
     keys.reserve(groups_.size());

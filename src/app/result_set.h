@@ -37,6 +37,8 @@ class ResultSet {
 
     // The group's members in the order they were added; empty for an unknown or emptied key.
     const Members& MembersOf(const std::string& groupKey) const;
+    // The same, for a command that updates records in place (never adds or removes).
+    Members& MembersOf(const std::string& groupKey);
     // Every key ever listed since the last Clear, in no particular order.
     std::vector<std::string> GroupKeys() const;
     std::size_t GroupCount() const { return groups_.size(); }

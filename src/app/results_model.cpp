@@ -32,6 +32,7 @@ const QColor ResultsModel::kShadedText{128, 37, 0};
 const QColor ResultsModel::kShadedBackground{253, 241, 249};
 const QColor ResultsModel::kPlainText{0, 0, 0};
 const QColor ResultsModel::kPlainBackground{196, 238, 254};
+const QColor ResultsModel::kLinkedText{0, 110, 60};
 
 ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {
     SetStruckFont(QGuiApplication::font());
@@ -71,7 +72,16 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     const Row& row = rows_[static_cast<std::size_t>(index.row())];
     switch (role) {
         case Qt::DisplayRole:
+            return CellText(*row.record, index.column());
         case Qt::ToolTipRole:
+            if (row.linked != 0) {
+                return CellText(*row.record, index.column()) +
+                       (row.linked == 1 + int(LinkKind::HardLink)
+                            ? QStringLiteral("\nReplaced by a hard link to the file kept in its "
+                                             "group.")
+                            : QStringLiteral("\nReplaced by a clone of the file kept in its "
+                                             "group."));
+            }
             return CellText(*row.record, index.column());
         case Qt::CheckStateRole:
             if (index.column() == GroupColumn) {
@@ -85,7 +95,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
             return {};
         case Qt::ForegroundRole:
             if (colourMarking_) {
-                return row.shaded ? kShadedText : kPlainText;
+                return row.linked != 0 ? kLinkedText : row.shaded ? kShadedText : kPlainText;
             }
             return {};
         case Qt::BackgroundRole:
@@ -94,8 +104,14 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
             }
             return {};
         case Qt::FontRole:
-            if (fontMarking_ && row.struck) {
-                return struckFont_;
+            if (fontMarking_ && (row.struck || row.linked != 0)) {
+                if (row.linked == 0) {
+                    return struckFont_;
+                }
+                QFont font = struckFont_;
+                font.setStrikeOut(row.struck);
+                font.setItalic(true);
+                return font;
             }
             return {};
         case RecordRole:
@@ -104,6 +120,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
             return row.shaded;
         case StruckRole:
             return row.struck;
+        case LinkedRole:
+            return int(row.linked);
         default:
             return {};
     }
@@ -309,6 +327,21 @@ void ResultsModel::ClearRowMarks() {
         row.shaded = false;
         row.struck = false;
     }
+}
+
+void ResultsModel::SetRowLinked(int row, LinkKind kind) {
+    if (!IsValidRow(row)) {
+        return;
+    }
+    rows_[static_cast<std::size_t>(row)].linked = static_cast<std::uint8_t>(1 + int(kind));
+    RefreshRow(row);
+}
+
+std::optional<LinkKind> ResultsModel::RowLink(int row) const {
+    if (!IsValidRow(row) || rows_[static_cast<std::size_t>(row)].linked == 0) {
+        return std::nullopt;
+    }
+    return static_cast<LinkKind>(rows_[static_cast<std::size_t>(row)].linked - 1);
 }
 
 bool ResultsModel::IsRowShaded(int row) const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/file_item.h"
+#include "operations/link_replacement.h"
 
 namespace krelix {
 
@@ -17,8 +18,10 @@ class CUseShGetFileInfo;
 
 // The rows of the results list: one per record of the result copy, in list order, each with
 // its check mark and its row marks (shaded: the group's alternate colours; struck: the file is
-// gone, drawn struck through). Rows point at records they do not own; each record's rowIndex
-// names its row, kept current by every change of row order made here. UI thread only.
+// gone, drawn struck through; linked: the file was replaced by a hard link or clone of its
+// group's kept file, drawn in italics in a colour of its own). Rows point at records they do not
+// own; each record's rowIndex names its row, kept current by every change of row order made here.
+// UI thread only.
 class ResultsModel : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -27,12 +30,14 @@ class ResultsModel : public QAbstractTableModel {
         RecordRole = Qt::UserRole + 1,  // the row's CFileItem*, as a void* in the variant
         ShadedRole,
         StruckRole,
+        LinkedRole,  // 0, or 1 + the LinkKind the row's file was replaced by
     };
 
     static const QColor kShadedText;
     static const QColor kShadedBackground;
     static const QColor kPlainText;
     static const QColor kPlainBackground;
+    static const QColor kLinkedText;
 
     explicit ResultsModel(QObject* parent = nullptr);
     ~ResultsModel() override;
@@ -76,6 +81,10 @@ class ResultsModel : public QAbstractTableModel {
 
     void SetRowShaded(int row, bool redraw);
     void SetRowStruck(int row);  // always redrawn
+    // The row's file was replaced by a link; kept through sorts and restripes, since it tells of
+    // the file, not of the row's place. Always redrawn.
+    void SetRowLinked(int row, LinkKind kind);
+    std::optional<LinkKind> RowLink(int row) const;
     void ClearRowMarks();
     bool IsRowShaded(int row) const;
     bool IsRowStruck(int row) const;
@@ -106,6 +115,7 @@ class ResultsModel : public QAbstractTableModel {
         bool checked = false;
         bool shaded = false;
         bool struck = false;
+        std::uint8_t linked = 0;  // 0, or 1 + LinkKind
     };
 
     bool IsValidRow(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }

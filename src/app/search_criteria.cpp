@@ -54,6 +54,9 @@ QGroupBox* SearchCriteria::BuildSearchPath() {
     auto* group = Named(new QGroupBox(QStringLiteral("Search Path"), &window_), "searchPath");
     include_ = Named(new CFolderListBox(group), "includeList");
     include_->SetCaption(QStringLiteral("Include to Search"));
+    include_->EnableProtection();
+    connect(include_, &CFolderListBox::protectedFoldersChanged, this,
+            [this] { model_.setProtectedFolders(ProtectedFolders(include_->ProtectedFolders())); });
     exclude_ = Named(new CFolderListBox(group), "excludeList");
     exclude_->SetCaption(QStringLiteral("Exclude from Search"));
     auto* layout = new QVBoxLayout(group);

@@ -7,7 +7,8 @@
 
 namespace krelix {
 
-void ApplySelectRule(const ResultSet& results, ResultsModel& rows, SelectRule rule) {
+void ApplySelectRule(const ResultSet& results, ResultsModel& rows, SelectRule rule,
+                     const ProtectedFolders& protectedFolders) {
     std::vector<char> check(static_cast<std::size_t>(rows.rowCount()), 0);
     std::vector<const CFileItem*> members;
     for (const std::string& key : results.GroupKeys()) {
@@ -15,10 +16,10 @@ void ApplySelectRule(const ResultSet& results, ResultsModel& rows, SelectRule ru
         for (const CFileItem& member : results.MembersOf(key)) {
             members.push_back(&member);
         }
-        const CFileItem* keeper = KeeperOf(members, rule);
+        const CFileItem* keeper = KeeperOf(members, rule, protectedFolders);
         for (const CFileItem* member : members) {
             // A record is only ever checked in the row that shows it.
-            if (member != keeper && member->deleted == 0 &&
+            if (RuleChecks(*member, keeper, protectedFolders) &&
                 rows.RecordAt(member->rowIndex) == member) {
                 check[static_cast<std::size_t>(member->rowIndex)] = 1;
             }

@@ -2,14 +2,21 @@
 
 namespace krelix {
 
-const CFileItem* KeeperOf(std::span<const CFileItem* const> members, SelectRule rule) {
+const CFileItem* KeeperOf(std::span<const CFileItem* const> members, SelectRule rule,
+                          const ProtectedFolders& protectedFolders) {
     const CFileItem* keeper = nullptr;
+    bool keeperProtected = false;
     for (const CFileItem* member : members) {
         if (member == nullptr || member->deleted != 0) {
             continue;
         }
-        if (keeper == nullptr) {
+        const bool memberProtected = protectedFolders.Covers(*member);
+        if (keeper == nullptr || (memberProtected && !keeperProtected)) {
             keeper = member;
+            keeperProtected = memberProtected;
+            continue;
+        }
+        if (keeperProtected && !memberProtected) {
             continue;
         }
         // A tie leaves the earlier member as keeper.
@@ -21,6 +28,11 @@ const CFileItem* KeeperOf(std::span<const CFileItem* const> members, SelectRule 
         }
     }
     return keeper;
+}
+
+bool RuleChecks(const CFileItem& member, const CFileItem* keeper,
+                const ProtectedFolders& protectedFolders) {
+    return &member != keeper && member.deleted == 0 && !protectedFolders.Covers(member);
 }
 
 }  // namespace krelix

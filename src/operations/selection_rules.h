@@ -3,6 +3,7 @@
 #include <span>
 
 #include "engine/file_item.h"
+#include "operations/protected_folders.h"
 
 namespace krelix {
 
@@ -14,8 +15,13 @@ enum class SelectRule {
 
 // The member of one group, given in stored order, that the rule leaves unchecked: the newest
 // (SelectOldest) or oldest (SelectNewest) member that is not deleted, the first in stored order
-// among equal times. Null when every member is deleted or there are none. Every other member
-// that is not deleted is the one the rule checks.
-const CFileItem* KeeperOf(std::span<const CFileItem* const> members, SelectRule rule);
+// among equal times. When some members lie in protected folders the keeper is one of them, since
+// they stay unchecked anyway. Null when every member is deleted or there are none.
+const CFileItem* KeeperOf(std::span<const CFileItem* const> members, SelectRule rule,
+                          const ProtectedFolders& protectedFolders = {});
+
+// Whether the rule checks the member: it is not deleted, not the keeper and not protected.
+bool RuleChecks(const CFileItem& member, const CFileItem* keeper,
+                const ProtectedFolders& protectedFolders = {});
 
 }  // namespace krelix

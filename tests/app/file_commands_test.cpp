@@ -1,6 +1,7 @@
 #include "app/file_commands.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QHeaderView>
@@ -201,6 +202,46 @@ TEST_F(FileCommandsTest, DeleteCheckedFaceRecyclesAndClearResultsAsks) {
 
     Run(CommandId::ClearResults);  // an empty list asks nothing
     EXPECT_EQ(2u, prompts.shown.size());
+}
+
+TEST_F(FileCommandsTest, ProtectedFoldersShapeTheRulesAndReplacedRowsShowAsLinked) {
+    AddGroup("1", {{"a", 100}, {"b", 300}, {"c", 200}});
+    AddGroup("2", {{"d", 50}, {"e", 70}});
+    model.setProtectedFolders(ProtectedFolders({tree.Path("2")}));
+    Run(CommandId::SelectOldest);
+    EXPECT_EQ("AbCde", Marks()) << "a protected group has nothing checked";
+
+    model.setProtectedFolders(ProtectedFolders({tree.Path("1/a"), tree.Path("2/e")}));
+    Run(CommandId::SelectOldest);
+    EXPECT_EQ("AbCDe", Marks()) << "protected entries are folders, not files";
+
+    model.setProtectedFolders({});
+    Run(CommandId::SelectOldest);  // b, the newest, is kept
+    Run(CommandId::ReplaceWithHardLinks);
+    EXPECT_TRUE(prompts.shown.empty());
+    struct stat kept {
+    }, replaced{};
+    ASSERT_EQ(0, ::lstat(tree.Path("1/b").c_str(), &kept));
+    ASSERT_EQ(0, ::lstat(tree.Path("1/a").c_str(), &replaced));
+    EXPECT_EQ(kept.st_ino, replaced.st_ino);
+    EXPECT_EQ(LinkKind::HardLink, rows().RowLink(0));
+    EXPECT_EQ(std::nullopt, rows().RowLink(1));
+    EXPECT_EQ(LinkKind::HardLink, rows().RowLink(3));
+
+    // The replaced rows keep working: deleting them is not refused as changed.
+    Run(CommandId::DeleteCheckedPermanently);
+    EXPECT_TRUE(prompts.shown.empty()) << prompts.Texts().join("\n").toStdString();
+    EXPECT_FALSE(tree.Exists("1/a"));
+    EXPECT_TRUE(tree.Exists("1/b"));
+}
+
+TEST_F(FileCommandsTest, TheReplaceCommandsSitInTheDeleteCheckedMenu) {
+    QStringList texts;
+    for (const QAction* action : window.deleteCheckedButton()->menu()->actions()) {
+        texts << action->text();
+    }
+    EXPECT_TRUE(texts.contains(QStringLiteral("Replace Checked Files with Hard Links")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Replace Checked Files with Clones")));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QTest>
 #include <QToolButton>
 
@@ -137,6 +138,46 @@ TEST_F(FolderListBoxTest, ExistingFoldersSkipsEntriesThatVanished) {
     rmdir(gone.c_str());
     EXPECT_EQ(list.ExistingFolders(),
               (std::vector<std::string>{tree.Path("Photos/"), tree.Path("Photos/")}));
+}
+
+TEST_F(FolderListBoxTest, ProtectedEntriesGiveTheirFoldersAndFollowEditsAndRemovals) {
+    list.EnableProtection();
+    int changes = 0;
+    QObject::connect(&list, &CFolderListBox::protectedFoldersChanged, &list, [&] { ++changes; });
+    list.AddItem(Q(tree.Path("Photos")));
+    list.AddItem(Q(tree.Path("Photos/2023")));
+    list.AddItem(Q(tree.Path("Missing")));
+    EXPECT_TRUE(list.ProtectedFolders().empty());
+
+    QMenu* menu = list.EntryMenu(0);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_EQ(1, menu->actions().size());
+    EXPECT_FALSE(menu->actions().front()->isChecked());
+    changes = 0;
+    menu->actions().front()->trigger();
+    list.SetProtected(2, true);  // a folder that does not exist protects nothing
+    EXPECT_GT(changes, 0);
+    EXPECT_TRUE(list.IsProtected(0));
+    EXPECT_FALSE(list.listWidget()->item(0)->icon().isNull());
+    EXPECT_TRUE(list.listWidget()->item(1)->icon().isNull());
+    EXPECT_EQ(std::vector<std::string>{tree.Path("Photos/")}, list.ProtectedFolders());
+    EXPECT_TRUE(list.EntryMenu(0)->actions().front()->isChecked());
+
+    list.SetItemText(0, Q(tree.Path("Photos/2023/")));
+    EXPECT_EQ(std::vector<std::string>{tree.Path("Photos/2023/")}, list.ProtectedFolders());
+    changes = 0;
+    list.RemoveItem(0);
+    EXPECT_GT(changes, 0);
+    EXPECT_TRUE(list.ProtectedFolders().empty());
+
+    list.EntryMenu(0)->actions().front()->trigger();
+    list.EntryMenu(0)->actions().front()->trigger();  // and off again
+    EXPECT_FALSE(list.IsProtected(0));
+}
+
+TEST_F(FolderListBoxTest, ListsWithoutProtectionHaveNoEntryMenu) {
+    list.AddItem(Q(tree.Path("Photos")));
+    EXPECT_EQ(nullptr, list.EntryMenu(0));
 }
 
 }  // namespace

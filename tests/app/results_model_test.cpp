@@ -107,6 +107,37 @@ TEST(ResultsModel, GroupsAlternateColoursAndStruckRowsKeepThemWithAStruckFont) {
     }
 }
 
+TEST(ResultsModel, LinkedRowsLookApartAndStaySoThroughSortsAndRestripes) {
+    Filled f({{"a1", 10, "AAAAAAAA", 1},
+              {"a2", 10, "AAAAAAAA", 2},
+              {"b1", 20, "BBBBBBBB", 3},
+              {"b2", 20, "BBBBBBBB", 4}});
+    f.model.SetRowLinked(1, LinkKind::HardLink);
+    f.model.SetRowLinked(3, LinkKind::Clone);
+    f.model.RecordAt(3)->deleted = 1;
+    f.model.sort(ResultsModel::NameColumn, Qt::DescendingOrder);  // b2 b1 a2 a1
+    f.model.RestripeGroups();
+
+    EXPECT_EQ(LinkKind::Clone, f.model.RowLink(0));
+    EXPECT_EQ(std::nullopt, f.model.RowLink(1));
+    EXPECT_EQ(LinkKind::HardLink, f.model.RowLink(2));
+    EXPECT_EQ(f.Data(2, 0, Qt::ForegroundRole).value<QColor>(), ResultsModel::kLinkedText);
+    EXPECT_TRUE(f.Data(2, 0, Qt::FontRole).value<QFont>().italic());
+    EXPECT_FALSE(f.Data(2, 0, Qt::FontRole).value<QFont>().strikeOut());
+    const QFont linkedAndGone = f.Data(0, 0, Qt::FontRole).value<QFont>();
+    EXPECT_TRUE(linkedAndGone.italic());
+    EXPECT_TRUE(linkedAndGone.strikeOut());
+    EXPECT_FALSE(f.Data(1, 0, Qt::FontRole).isValid());
+    EXPECT_EQ(f.Data(2, ResultsModel::PathColumn, Qt::ToolTipRole).toString(),
+              f.Data(2, ResultsModel::PathColumn, Qt::DisplayRole).toString() +
+                  QStringLiteral("\nReplaced by a hard link to the file kept in its group."));
+    EXPECT_TRUE(
+        f.Data(0, 1, Qt::ToolTipRole)
+            .toString()
+            .endsWith(QStringLiteral("Replaced by a clone of the file kept in its group.")));
+    EXPECT_EQ(f.Data(1, 1, Qt::ToolTipRole), f.Data(1, 1, Qt::DisplayRole));
+}
+
 TEST(ResultsModel, MarksOnRowsWithoutEntriesAndClearing) {
     Filled f({{"a1", 10, "AAAAAAAA", 1}, {"a2", 10, "AAAAAAAA", 2}, {"a3", 10, "AAAAAAAA", 3}});
     f.model.ClearRowMarks();

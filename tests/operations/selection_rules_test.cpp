@@ -49,5 +49,31 @@ INSTANTIATE_TEST_SUITE_P(
         KeeperCase{"ExtremeTimes", {{INT64_MIN}, {INT64_MAX}}, 1, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Protected members are never checked, and the keeper is one of them whenever a group has
+// some, so that the unprotected copies can still all be checked.
+TEST(ProtectedKeeperTest, TheKeeperIsAProtectedMemberWhereThereIsOne) {
+    std::vector<CFileItem> items(4);
+    const std::int64_t times[] = {5, 9, 1, 7};
+    const char* paths[] = {"/free/a", "/free/b", "/safe/c", "/safe/d"};
+    std::vector<const CFileItem*> members;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        items[i].modified = times[i];
+        items[i].path = paths[i];
+        members.push_back(&items[i]);
+    }
+    const ProtectedFolders safe({"/safe"});
+    EXPECT_EQ(&items[3], KeeperOf(members, SelectRule::SelectOldest, safe));  // newest protected
+    EXPECT_EQ(&items[2], KeeperOf(members, SelectRule::SelectNewest, safe));  // oldest protected
+    EXPECT_EQ(&items[1], KeeperOf(members, SelectRule::SelectOldest));
+    const CFileItem* keeper = KeeperOf(members, SelectRule::SelectOldest, safe);
+    EXPECT_TRUE(RuleChecks(items[0], keeper, safe));
+    EXPECT_TRUE(RuleChecks(items[1], keeper, safe));
+    EXPECT_FALSE(RuleChecks(items[2], keeper, safe));  // protected, though not the keeper
+    EXPECT_FALSE(RuleChecks(items[3], keeper, safe));
+
+    items[2].deleted = items[3].deleted = 1;  // no protected copy left: the rule as without
+    EXPECT_EQ(&items[1], KeeperOf(members, SelectRule::SelectOldest, safe));
+}
+
 }  // namespace
 }  // namespace krelix

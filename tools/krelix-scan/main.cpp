@@ -14,6 +14,7 @@
 #include "engine/progress_sink.h"
 #include "engine/vornex.h"
 #include "json_output.h"
+#include "link_run.h"
 #include "progress_line.h"
 #include "scan_options.h"
 #include "scan_output.h"
@@ -84,6 +85,14 @@ int main(int argc, char** argv) {
     if (!krelix::FillRequest(*parsed.options, request, error)) {
         return Fail(error, false);
     }
+    std::vector<std::string> protectFolders;
+    for (const std::string& text : parsed.options->protectFolders) {
+        const auto folder = krelix::NormaliseFolder(text, error);
+        if (!folder) {
+            return Fail(error, false);
+        }
+        protectFolders.push_back(*folder);
+    }
 
     krelix::CVornex engine;
     std::unique_ptr<krelix::HashCache> cache;
@@ -134,6 +143,19 @@ int main(int argc, char** argv) {
         return 1;
     }
     krelix::WriteScanSummary(request, std::cerr);
+    int status = 0;
+    // An interrupted scan replaces nothing: the user asked to stop.
+    if ((parsed.options->hardlink || parsed.options->reflink) && g_interrupted == 0) {
+        const auto run =
+            parsed.options->dryRun ? krelix::LinkRun::DryRun : krelix::LinkRun::Replace;
+        const krelix::LinkRunTotals totals = krelix::ReplaceDuplicates(
+            engine.resultMap,
+            parsed.options->hardlink ? krelix::LinkKind::HardLink : krelix::LinkKind::Clone, run,
+            krelix::ProtectedFolders(std::move(protectFolders)), std::cerr,
+            [] { return g_interrupted != 0; });
+        krelix::WriteLinkSummary(totals, run, std::cerr);
+        status = totals.failures > 0 ? 1 : 0;
+    }
     // 130 after Ctrl-C, 143 after SIGTERM, as a shell reports a command the signal ended.
-    return g_interrupted != 0 ? 128 + g_interrupted : 0;
+    return g_interrupted != 0 ? 128 + g_interrupted : status;
 }

@@ -30,12 +30,18 @@ const char* const kScanUsage =
     "  --no-cache               read every file; neither use nor fill the hash cache\n"
     "  --cache FILE             keep file hashes in FILE instead of\n"
     "                           $XDG_CACHE_HOME/krelix/hashes.sqlite\n"
+    "  --hardlink               replace each group's duplicates by hard links to its first file\n"
+    "  --reflink                replace them by clones of it (file systems with reflink)\n"
+    "  --dry-run                with --hardlink or --reflink: check, say what would be done\n"
+    "  --protect FOLDER         files below FOLDER are kept, never replaced (repeatable)\n"
     "  -h, --help               show this text\n"
     "  --version                show the version\n"
     "\n"
     "Without --csv or --json each group is printed as its files' paths, one per line,\n"
     "followed by an empty line. The summary goes to standard error: the counts, the start\n"
-    "folders a setting kept out, and how many files and folders could not be read.\n";
+    "folders a setting kept out, and how many files and folders could not be read.\n"
+    "With --hardlink or --reflink each replacement or failure follows on standard error as a\n"
+    "line, then the files replaced, bytes reclaimed and failures; any failure gives status 1.\n";
 
 namespace {
 
@@ -104,6 +110,12 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
             options.noCache = true;
             continue;
         }
+        if (arg == "--hardlink" || arg == "--reflink" || arg == "--dry-run") {
+            (arg == "--hardlink"  ? options.hardlink
+             : arg == "--reflink" ? options.reflink
+                                  : options.dryRun) = true;
+            continue;
+        }
         std::string name = arg;
         std::optional<std::string> value;
         if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
@@ -113,7 +125,7 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
         static const char* const kWithValue[] = {
             "--exclude",  "--include-pattern", "--exclude-pattern",
             "--min-size", "--max-size",        "--flags",
-            "--cache"};
+            "--cache",    "--protect"};
         if (std::find_if(std::begin(kWithValue), std::end(kWithValue), [&](const char* known) {
                 return name == known;
             }) == std::end(kWithValue)) {
@@ -132,6 +144,8 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
                 return {std::nullopt, "--cache needs a file name"};
             }
             options.cacheFile = *value;
+        } else if (name == "--protect") {
+            options.protectFolders.push_back(*value);
         } else if (name == "--include-pattern" || name == "--exclude-pattern") {
             if (value->empty()) {
                 return {std::nullopt, name + " needs a non-empty pattern"};
@@ -166,6 +180,12 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
     }
     if (options.json && (options.csv || options.null)) {
         return {std::nullopt, "--json goes with neither --csv nor --null"};
+    }
+    if (options.hardlink && options.reflink) {
+        return {std::nullopt, "--hardlink and --reflink do not go together"};
+    }
+    if (options.dryRun && !options.hardlink && !options.reflink) {
+        return {std::nullopt, "--dry-run needs --hardlink or --reflink"};
     }
     return {options, {}};
 }

@@ -28,6 +28,10 @@ struct ScanOptions {
     bool help = false;
     bool json = false;     // one JSON document of the groups
     bool version = false;  // print the version and stop
+    bool hardlink = false;  // replace duplicates by hard links to the kept file of each group
+    bool reflink = false;   // replace duplicates by clones of it
+    bool dryRun = false;    // say what replacing would do, change nothing
+    std::vector<std::string> protectFolders;  // files below are kept, never replaced
 };
 
 struct ParsedArguments {

@@ -20,6 +20,12 @@ void ReportFileFailure(Prompts& prompts, const QString& text, int error) {
                 text + QStringLiteral("\nIt is no longer a regular file, so it was left as it is."),
                 PromptIcon::Error);
             break;
+        case kContentDiffers:
+            prompts.Inform(ErrorCaption(),
+                           text + QStringLiteral("\nIts content is not byte for byte the same as "
+                                                 "the other file's, so it was left as it is."),
+                           PromptIcon::Error);
+            break;
         default:
             ReportLastError(prompts, text, error);
     }

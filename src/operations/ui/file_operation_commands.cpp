@@ -8,6 +8,7 @@
 #include "operations/operation_progress.h"
 #include "operations/trash.h"
 #include "operations/ui/file_failure_report.h"
+#include "operations/ui/protected_refusal.h"
 
 namespace krelix {
 namespace {
@@ -96,6 +97,10 @@ void FileOperationCommands::Run(const Command& command, std::span<CFileItem* con
     progress_.End();
 }
 
+std::vector<CFileItem*> FileOperationCommands::Targets(std::span<CFileItem* const> records) {
+    return LeaveProtected(NotDeleted(records), protected_, prompts_);
+}
+
 std::string FileOperationCommands::ChooseTargetFolder() {
     const QString chosen = prompts_.ChooseFolder(FolderChooserTitle(), QString());
     if (chosen.isEmpty()) {
@@ -111,7 +116,7 @@ std::string FileOperationCommands::ChooseTargetFolder() {
 void FileOperationCommands::RecycleChecked(std::span<CFileItem* const> checked,
                                            std::span<const CFileItem* const> listed,
                                            const Gone& gone) {
-    const std::vector<CFileItem*> targets = NotDeleted(checked);
+    const std::vector<CFileItem*> targets = Targets(checked);
     if (targets.empty() || !AcceptLosses(targets, listed, QStringLiteral("moved to the trash"))) {
         return;
     }
@@ -123,7 +128,8 @@ void FileOperationCommands::RecycleChecked(std::span<CFileItem* const> checked,
 void FileOperationCommands::RecycleSelected(CFileItem* selected,
                                             std::span<const CFileItem* const> listed,
                                             const Gone& gone) {
-    if (selected == nullptr || selected->deleted != 0) {
+    CFileItem* const chosen[] = {selected};
+    if (Targets(chosen).empty()) {
         return;
     }
     CFileItem* const targets[] = {selected};
@@ -149,7 +155,7 @@ void FileOperationCommands::RecycleSelected(CFileItem* selected,
 void FileOperationCommands::DeleteChecked(std::span<CFileItem* const> checked,
                                           std::span<const CFileItem* const> listed,
                                           const Gone& gone) {
-    const std::vector<CFileItem*> targets = NotDeleted(checked);
+    const std::vector<CFileItem*> targets = Targets(checked);
     if (targets.empty() || !AcceptLosses(targets, listed, QStringLiteral("deleted permanently"))) {
         return;
     }
@@ -161,7 +167,8 @@ void FileOperationCommands::DeleteChecked(std::span<CFileItem* const> checked,
 void FileOperationCommands::DeleteSelected(CFileItem* selected,
                                            std::span<const CFileItem* const> listed,
                                            const Gone& gone) {
-    if (selected == nullptr || selected->deleted != 0) {
+    CFileItem* const chosen[] = {selected};
+    if (Targets(chosen).empty()) {
         return;
     }
     CFileItem* const targets[] = {selected};
@@ -180,7 +187,7 @@ void FileOperationCommands::MoveChecked(std::span<CFileItem* const> checked,
     if (folder.empty()) {
         return;
     }
-    const std::vector<CFileItem*> targets = NotDeleted(checked);
+    const std::vector<CFileItem*> targets = Targets(checked);
     if (targets.empty() ||
         !AcceptLosses(targets, listed, QStringLiteral("moved to ") + Decode(folder))) {
         return;

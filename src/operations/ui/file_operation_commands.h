@@ -13,13 +13,15 @@
 namespace krelix {
 
 class OperationProgress;
+class ProtectedFolders;
 class Trash;
 
 // The commands that recycle, delete, move and copy result files. The window hands over the
 // records a command acts on (it owns them) and is told when a record's file is gone. Before a
 // file is recycled, deleted or moved it must still be the file that was compared; a command
 // that would leave a duplicate group with no copy asks first. Failures are reported one file
-// at a time and the command goes on. UI thread only.
+// at a time and the command goes on. Files in protected folders are left alone, with one message
+// saying how many. UI thread only.
 class FileOperationCommands {
   public:
     // A record's file is no longer at its path (deleted, recycled, moved away, or found
@@ -29,6 +31,10 @@ class FileOperationCommands {
     // rename: how moves rename within one file system (MoveNoReplace when empty).
     FileOperationCommands(Prompts& prompts, Trash& trash, OperationProgress& progress,
                           RenameFn rename = {});
+
+    // The folders whose files recycle, delete and move leave alone; null for none. Not owned;
+    // read at each command.
+    void SetProtectedFolders(const ProtectedFolders* folders) { protected_ = folders; }
 
     // checked: the checked rows' records in row order; listed: every row's record; selected:
     // the first selected row's record, or null.
@@ -68,11 +74,14 @@ class FileOperationCommands {
     void Report(const QString& text, int error);
     // The chosen folder ending with "/", or empty when cancelled.
     std::string ChooseTargetFolder();
+    // The records not deleted, less those in protected folders (reported once).
+    std::vector<CFileItem*> Targets(std::span<CFileItem* const> records);
 
     ProgressAwarePrompts prompts_;  // every box of a command suspends its progress box
     Trash& trash_;
     OperationProgress& progress_;
     RenameFn rename_;
+    const ProtectedFolders* protected_ = nullptr;
 };
 
 }  // namespace krelix
