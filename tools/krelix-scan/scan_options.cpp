@@ -123,9 +123,8 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
             value = arg.substr(eq + 1);
         }
         static const char* const kWithValue[] = {
-            "--exclude",  "--include-pattern", "--exclude-pattern",
-            "--min-size", "--max-size",        "--flags",
-            "--cache",    "--protect"};
+            "--exclude",  "--include-pattern", "--exclude-pattern", "--min-size",
+            "--max-size", "--flags",           "--cache",           "--protect"};
         if (std::find_if(std::begin(kWithValue), std::end(kWithValue), [&](const char* known) {
                 return name == known;
             }) == std::end(kWithValue)) {

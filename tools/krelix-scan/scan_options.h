@@ -26,8 +26,8 @@ struct ScanOptions {
     bool noCache = false;   // read every file, neither using nor filling the hash cache
     std::optional<std::string> cacheFile;  // instead of the user's hash cache
     bool help = false;
-    bool json = false;     // one JSON document of the groups
-    bool version = false;  // print the version and stop
+    bool json = false;      // one JSON document of the groups
+    bool version = false;   // print the version and stop
     bool hardlink = false;  // replace duplicates by hard links to the kept file of each group
     bool reflink = false;   // replace duplicates by clones of it
     bool dryRun = false;    // say what replacing would do, change nothing
