@@ -34,7 +34,8 @@ class DigestWriter {
     DigestWriter(const DigestWriter&) = delete;
     DigestWriter& operator=(const DigestWriter&) = delete;
 
-    // Queues a write; waits while the thread is far behind. One thread calls Push and Drain.
+    // Queues a write; waits while the thread is far behind. Any thread may push; Drain comes
+    // after the last push.
     void Push(const Write& write);
     // Waits until everything pushed is written or dropped; the first failure's result code,
     // SQLITE_OK when there was none.

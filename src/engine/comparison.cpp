@@ -33,6 +33,7 @@ struct Comparison::Candidate {
     std::uint32_t lastBlockCrc = 0;
     std::uint32_t index = 0;  // in the source
     State state = State::LeftOut;
+    bool mayCache = false;    // its digests may come from, and go to, the cache
     bool cached = false;      // the first stage's digest came from the cache
     bool restHashed = false;  // read whole by the second stage
 
@@ -103,7 +104,6 @@ ResultMap Comparison::Run(CompareSource& source) {
     CollectCandidates();
     FindCachedDigests();
     HashFirstStage();
-    StoreFirstStage();
     if (afterFirstStage) {
         afterFirstStage();
     }
@@ -137,8 +137,8 @@ void Comparison::CollectCandidates() {
         DropSecondPaths(source, members);
         if (members.size() > 1) {
             for (const std::uint32_t member : members) {
-                candidates_.push_back(
-                    Candidate{{}, size, 0, 0, member, Candidate::State::LeftOut, false, false});
+                candidates_.push_back(Candidate{
+                    {}, size, 0, 0, member, Candidate::State::LeftOut, false, false, false});
                 bytesToHash_ += size;
             }
         }
@@ -152,7 +152,8 @@ void Comparison::FindCachedDigests() {
     for (std::size_t i = 0; i < candidates_.size(); ++i) {
         Candidate& candidate = candidates_[i];
         const FileIdentity& identity = source_->Identity(candidate.index);
-        if (!MayCache(candidate)) {
+        candidate.mayCache = MayCache(candidate);
+        if (!candidate.mayCache) {
             continue;
         }
         const std::optional<CachedDigests> found = cache->Find(identity, candidate.size);
@@ -238,6 +239,10 @@ void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
             files[i].reset();
         }
         if (first) {
+            // Kept as each file is hashed, so that the cache's writes go on beside the reads.
+            if (cache != nullptr && candidate.mayCache) {
+                cache->StoreFirstBlock(source_->Identity(candidate.index), candidate.size, *first);
+            }
             candidate.SetDigest(first->digest);
             candidate.lastBlockCrc = first->lastBlockCrc;
             candidate.state =
@@ -246,22 +251,6 @@ void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
         bytesHashed_.fetch_add(
             first && !first->complete ? FirstStageBytes(candidate.size) : candidate.size,
             std::memory_order_relaxed);
-    }
-}
-
-void Comparison::StoreFirstStage() {
-    if (cache == nullptr) {
-        return;
-    }
-    for (const Candidate& candidate : candidates_) {
-        const FileIdentity& identity = source_->Identity(candidate.index);
-        if (candidate.cached || candidate.state == Candidate::State::LeftOut ||
-            !MayCache(candidate)) {
-            continue;
-        }
-        FirstBlock first = candidate.firstBlock();
-        first.complete = candidate.state == Candidate::State::Whole;
-        cache->StoreFirstBlock(identity, candidate.size, first);
     }
 }
 
@@ -365,7 +354,7 @@ void Comparison::StoreWholes() {
     }
     for (const Candidate& candidate : candidates_) {
         const FileIdentity& identity = source_->Identity(candidate.index);
-        if (candidate.restHashed && MayCache(candidate)) {
+        if (candidate.restHashed && candidate.mayCache) {
             cache->StoreWhole(identity, candidate.size,
                               ContentDigest{candidate.crc, candidate.strong});
         }

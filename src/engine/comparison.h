@@ -57,7 +57,6 @@ class Comparison {
     void CollectCandidates();
     void FindCachedDigests();
     void HashFirstStage();
-    void StoreFirstStage();
     void DropUnsharedFirstBlocks();
     void HashSecondStage();
     void StoreWholes();

@@ -16,8 +16,9 @@ struct CachedDigests {
 };
 
 // Digests kept between searches, for files that have not changed since (same device, inode,
-// size, modification and status-change time). Used by one search at a time, on its search thread
-// only. A store or lookup that fails is a miss: a cache never stops a search nor changes a group.
+// size, modification and status-change time). Used by one search at a time: Find and EndSearch
+// on its search thread, the stores also on its hashing threads, all before EndSearch. A store or
+// lookup that fails is a miss: a cache never stops a search nor changes a group.
 class DigestCache {
   public:
     virtual ~DigestCache() = default;
