@@ -62,11 +62,12 @@ def main():
     args = parser.parse_args()
 
     with tempfile.TemporaryDirectory() as scratch:
-        for tree in args.trees:
+        for number, tree in enumerate(args.trees):
             if os.path.isdir(os.path.join(tree, "tree")):
                 tree = os.path.join(tree, "tree")
             base = [args.scan, "--flags", "0x20", tree]
-            repeat_cache = os.path.join(scratch, "repeat.sqlite")
+            # A cache of the tree's own, as a user who searches just this tree has.
+            repeat_cache = os.path.join(scratch, f"repeat-{number}.sqlite")
             measure(base[:1] + ["--cache", repeat_cache] + base[1:], args.timeout)  # fills it
             samples = {"no-cache": [], "first": [], "repeat": [], "jdupes": []}
             outputs = {}
