@@ -19,13 +19,15 @@ CVornex::CVornex(SkipFolders skipFolders)
 
 CVornex::CVornex(SkipFolders skipFolders, std::unique_ptr<TaskRunner> runner)
     : skipFolders_(std::move(skipFolders)),
-      runner_(runner ? std::move(runner) : std::make_unique<WorkerPool>()) {}
+      runner_(runner ? std::move(runner) : std::make_unique<WorkerPool>()),
+      walkPool_(std::make_unique<WorkerPool>()) {}
 
 CVornex::~CVornex() {
     stopFlag = 1;
     // Queued tasks refer to this engine: they must have run before it goes.
     runner_->Wait();
     runner_.reset();
+    walkPool_.reset();
 }
 
 void CVornex::Run(SearchRequest& request) {

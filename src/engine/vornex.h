@@ -14,6 +14,7 @@
 #include "engine/compare_source.h"
 #include "engine/digest_cache.h"
 #include "engine/file_item.h"
+#include "engine/folder_prefetch.h"
 #include "engine/name_matcher.h"
 #include "engine/result_map.h"
 #include "engine/search_request.h"
@@ -27,8 +28,9 @@
 namespace krelix {
 
 // The scan engine. A run happens on the calling thread (the search thread); only stopFlag is
-// touched by other threads. The engine's two pool workers hash large files during comparison;
-// they are started with the engine and kept for its life.
+// touched by other threads. The engine's two pool workers hash large files during comparison,
+// and two more read folders ahead of the walk; all are started with the engine and kept for its
+// life.
 class CVornex {
   public:
     // Key text (the size text during the walk) to record.
@@ -97,7 +99,7 @@ class CVornex {
     using FileId = std::pair<std::uint64_t, std::uint64_t>;  // device, inode
 
     bool StopRequested() const { return stopFlag.load(std::memory_order_relaxed) != 0; }
-    void ReadFolder(const std::string& folder, FolderReader::Links links, SearchRequest& request,
+    void ReadFolder(const std::string& folder, const FolderListing& listing, SearchRequest& request,
                     std::vector<std::string>& subfolders);
     void RecordFile(const DirEntry& entry, std::uint32_t folder, SearchRequest& request);
     // The walk into walked_, without filling resultMap.
@@ -121,6 +123,7 @@ class CVornex {
     UnreadableLog unreadable_;      // per walk and the comparison after it
 
     std::unique_ptr<TaskRunner> runner_;
+    std::unique_ptr<TaskRunner> walkPool_;  // reads folders ahead of the walk
 };
 
 }  // namespace krelix

@@ -4,12 +4,16 @@
 #include <chrono>
 #include <iterator>
 
+#include "engine/folder_prefetch.h"
 #include "engine/search_flags.h"
 #include "engine/vornex.h"
 #include "platform/read_failure.h"
 
 namespace krelix {
 namespace {
+
+// Enough to keep the walk's two workers busy while the walk takes the folder before.
+constexpr std::size_t kFoldersReadAhead = 4;
 
 bool BeginsWithAny(const std::string& path, const SkipFolders::Folders& folders) {
     return std::any_of(folders.begin(), folders.end(), [&](const std::string& folder) {
@@ -115,65 +119,72 @@ void CVornex::ScanFolder(const std::string& folderText, SearchRequest& request) 
     // Depth first with an explicit stack, so that a very deep tree cannot exhaust the thread's
     // stack. Each folder is read to its end and closed before its subfolders are entered:
     // one open descriptor at a time, however deep the tree.
+    // The next few folders on the stack are read ahead on the walk's workers meanwhile.
     std::vector<std::string> pending;
     pending.push_back(std::move(folder));
     std::vector<std::string> subfolders;
     FolderReader::Links links = FolderReader::Links::Follow;  // the start folder as chosen
+    FolderPrefetch prefetch(*walkPool_, stopFlag);
     while (!pending.empty() && !StopRequested()) {
         const std::string current = std::move(pending.back());
         pending.pop_back();
+        for (std::size_t ahead = 0; ahead < kFoldersReadAhead && ahead < pending.size(); ++ahead) {
+            prefetch.Ahead(pending[pending.size() - 1 - ahead]);
+        }
         subfolders.clear();
-        ReadFolder(current, links, request, subfolders);
+        ReadFolder(current, prefetch.Take(current, links), request, subfolders);
         links = FolderReader::Links::DoNotFollow;
         pending.insert(pending.end(), std::make_move_iterator(subfolders.rbegin()),
                        std::make_move_iterator(subfolders.rend()));
     }
 }
 
-void CVornex::ReadFolder(const std::string& folder, FolderReader::Links links,
+void CVornex::ReadFolder(const std::string& folder, const FolderListing& listing,
                          SearchRequest& request, std::vector<std::string>& subfolders) {
-    FolderReader reader;
-    if (!reader.Open(folder, links)) {
+    if (!listing.opened) {
         // Unreadable or too deep: contributes nothing but a count. Vanished: nothing at all.
-        if (IsUnreadableError(reader.error())) {
+        if (IsUnreadableError(listing.error)) {
             unreadable_.AddFolder(folder);
         }
         return;
     }
-    if (!readFolders_.emplace(reader.device(), reader.inode()).second) {
+    if (!readFolders_.emplace(listing.device, listing.inode).second) {
         return;  // its files were recorded under the path that reached it first
     }
     const std::uint32_t folderIndex = walked_.AddFolder(folder);
     const std::uint32_t flags = request.optionFlags;
-    while (!StopRequested() && reader.Next(entry_)) {
-        if (entry_.IsFolder() || entry_.kind == EntryKind::UnreadableFolder) {
+    for (const DirEntry& entry : listing.entries) {
+        if (StopRequested()) {
+            break;
+        }
+        if (entry.IsFolder() || entry.kind == EntryKind::UnreadableFolder) {
             if (!(flags & SEARCH_SUBDIRS)) {
                 continue;
             }
-            std::string subfolder = entry_.fullPath + '/';
+            std::string subfolder = entry.fullPath + '/';
             const bool skipped =
                 IsFolderSkipped(subfolder, request) ||
-                ((flags & SKIP_HIDDEN_FOLDERS) && entry_.Has(ATTRIBUTE_HIDDEN)) ||
-                ((flags & SKIP_COMPRESSED_FILES) && entry_.Has(ATTRIBUTE_COMPRESSED));
+                ((flags & SKIP_HIDDEN_FOLDERS) && entry.Has(ATTRIBUTE_HIDDEN)) ||
+                ((flags & SKIP_COMPRESSED_FILES) && entry.Has(ATTRIBUTE_COMPRESSED));
             if (skipped) {
                 continue;
             }
-            if (entry_.kind == EntryKind::UnreadableFolder) {
+            if (entry.kind == EntryKind::UnreadableFolder) {
                 unreadable_.AddFolder(subfolder);
             } else {
                 subfolders.push_back(std::move(subfolder));
             }
-        } else if (entry_.kind == EntryKind::Regular && !request.IsFileSkipped(entry_, matcher_)) {
-            RecordFile(entry_, folderIndex, request);
+        } else if (entry.kind == EntryKind::Regular && !request.IsFileSkipped(entry, matcher_)) {
+            RecordFile(entry, folderIndex, request);
             if (StopRequested()) {
                 break;
             }
-        } else if (entry_.kind == EntryKind::UnreadableFile) {
-            unreadable_.AddFile(entry_.fullPath);  // its size and attributes are unknown
+        } else if (entry.kind == EntryKind::UnreadableFile) {
+            unreadable_.AddFile(entry.fullPath);  // its size and attributes are unknown
         }
     }
     // A listing that broke off was read only in part.
-    if (!StopRequested() && IsUnreadableError(reader.error())) {
+    if (!StopRequested() && IsUnreadableError(listing.error)) {
         unreadable_.AddFolder(folder);
     }
 }
