@@ -10,6 +10,7 @@
 
 #include "operations/file_operations.h"
 #include "operations/file_rename.h"
+#include "platform/sync_folder.h"
 
 namespace krelix {
 
@@ -124,17 +125,6 @@ int CopyContent(int from, int to, std::uint64_t expectedSize, std::uint64_t& cop
             return error;
         }
         copied += static_cast<std::uint64_t>(read);
-    }
-}
-
-// Makes a new name in the folder durable; where the file system cannot sync a folder, the name
-// is as durable as it gets anyway.
-void SyncFolder(const std::string& folder) {
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
     }
 }
 

@@ -15,6 +15,7 @@
 #include "operations/file_copy.h"
 #include "operations/file_operations.h"
 #include "operations/file_rename.h"
+#include "platform/sync_folder.h"
 
 namespace krelix {
 namespace {
@@ -215,15 +216,6 @@ int CloneUnderTemporaryName(const OpenedFile& keptFile, const CFileItem& target,
         return errno;
     }
     return ::fsync(out.get()) == 0 ? 0 : errno;
-}
-
-void SyncFolder(const std::string& folder) {
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 LinkResult Failed(int error, bool keptFailed = false) {

@@ -10,23 +10,13 @@
 #include <string>
 
 #include "scan_options.h"
+#include "scan_run.h"
 #include "support/temp_tree.h"
 
 namespace krelix {
 namespace {
 
-struct ScanRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::ScanRun;
 
 ino_t Inode(const std::string& path) {
     struct stat status {};
@@ -38,16 +28,7 @@ class LinkRunTest : public ::testing::Test {
   protected:
     // Runs the scanner over the tree; temporary folders are searched (the tree lies in one).
     ScanRun Scan(const std::string& options) {
-        const std::string out = outputs.Path("stdout");
-        const std::string err = outputs.Path("stderr");
-        const std::string command = "'" KRELIX_SCAN_BINARY "' --flags 0x77A0 " + options + " '" +
-                                    tree.root() + "' >'" + out + "' 2>'" + err + "' </dev/null";
-        const int raw = std::system(command.c_str());
-        ScanRun run;
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = ReadWhole(out);
-        run.err = ReadWhole(err);
-        return run;
+        return test::RunScan(outputs, "--flags 0x77A0 " + options + " '" + tree.root() + "'");
     }
     void Plant(const std::string& relative, const std::string& content) {
         tree.AddFile(relative, content);

@@ -10,40 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "scan_run.h"
 #include "support/long_path.h"
 #include "support/temp_tree.h"
 
 namespace krelix {
 namespace {
 
-struct ScanRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::ReadWhole;
+using test::ScanRun;
 
-std::string ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs the scanner with the arguments (shell words; the tests' paths need no quoting) and an
-// optional environment prefix such as "TMPDIR=/x". Its hash cache lies among the outputs unless
-// env says otherwise, never in the user's home.
 ScanRun Scan(const test::TempTree& outputs, const std::string& args, const std::string& env = {}) {
-    const std::string out = outputs.Path("stdout");
-    const std::string err = outputs.Path("stderr");
-    const std::string command = "XDG_CACHE_HOME='" + outputs.Path("cache") + "' " + env + " '" +
-                                KRELIX_SCAN_BINARY "' " + args + " >'" + out + "' 2>'" + err +
-                                "' </dev/null";
-    const int raw = std::system(command.c_str());
-    ScanRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadWhole(out);
-    run.err = ReadWhole(err);
-    return run;
+    return test::RunScan(outputs, args, env);
 }
 
 class ScanBinaryTest : public ::testing::Test {
