@@ -12,8 +12,9 @@
 namespace krelix {
 namespace {
 
-// Enough to keep the walk's two workers busy while the walk takes the folder before.
-constexpr std::size_t kFoldersReadAhead = 4;
+// Enough to keep the walk's two workers busy: with fewer, the walk often comes to a folder
+// before a worker has begun it and reads it itself.
+constexpr std::size_t kFoldersReadAhead = 16;
 
 bool BeginsWithAny(const std::string& path, const SkipFolders::Folders& folders) {
     return std::any_of(folders.begin(), folders.end(), [&](const std::string& folder) {
