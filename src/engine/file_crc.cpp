@@ -120,6 +120,10 @@ std::optional<FirstBlock> HashFirstBlock(ReadOnlyFile& file, std::uint64_t expec
             return std::nullopt;
         }
         total += static_cast<std::size_t>(n);
+        // The version check below sees a file that grew, so no read need find its end.
+        if (result.complete && identity != nullptr && total == expectedSize) {
+            break;
+        }
     }
     if (total != std::min<std::uint64_t>(expectedSize, kFirstBlockSize)) {
         return std::nullopt;

@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cryptopp/crc.h>
 
 #include <atomic>
+#include <fstream>
 #include <future>
 #include <random>
 
@@ -129,6 +131,34 @@ TEST_F(FileCrc, FailsForWhatIsNotTheRecordedRegularFile) {
     EXPECT_FALSE(Crc(file, 2));
     EXPECT_FALSE(Crc(file, 4));
     EXPECT_FALSE(Crc(tree.AddSparseFile("sparse", 5000), 4096));
+}
+
+// Given the walk's identity, a small file is read without a read that finds its end: the
+// version check after the read must be what refuses a file that grew or was rewritten.
+TEST_F(FileCrc, AFileReadWholeMustStillBeTheWalkedVersion) {
+    const auto walked = [](const std::string& path) {
+        struct stat status {};
+        EXPECT_EQ(0, ::stat(path.c_str(), &status));
+        return IdentityOf(status);
+    };
+    const auto hash = [&](const std::string& path, std::uint64_t size,
+                          const FileIdentity& identity) -> std::optional<FirstBlock> {
+        std::optional<ReadOnlyFile> file = OpenFirstBlock(path, size, &identity);
+        return file ? HashFirstBlock(*file, size, stop, &identity) : std::nullopt;
+    };
+    const std::string same = tree.AddFile("same", "abc");
+    EXPECT_TRUE(hash(same, 3, walked(same)));
+
+    const std::string grown = tree.AddFile("grown", "abc");
+    const FileIdentity before = walked(grown);
+    std::ofstream(grown, std::ios::app) << "d";
+    EXPECT_FALSE(hash(grown, 3, before));
+
+    const std::string rewritten = tree.AddFile("rewritten", "abc");
+    const FileIdentity old = walked(rewritten);
+    ::usleep(10000);  // a new change time even on a coarse clock
+    std::ofstream(rewritten, std::ios::trunc) << "xyz";
+    EXPECT_FALSE(hash(rewritten, 3, old));
 }
 
 TEST_F(FileCrc, RefusesAFifoWithoutBlocking) {
