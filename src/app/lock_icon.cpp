@@ -1,30 +1,8 @@
 #include "app/lock_icon.h"
 
-#include <QPainter>
-#include <QPixmap>
+#include "app/drawn_icon.h"
 
 namespace krelix {
-namespace {
-
-QPixmap Draw(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const qreal unit = size / 16.0;
-    painter.scale(unit, unit);
-    painter.setPen(QPen(QColor(90, 90, 90), 1.6));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawArc(QRectF(4.5, 1.5, 7, 9), 0, 180 * 16);
-    painter.drawLine(QPointF(4.5, 6), QPointF(4.5, 8));
-    painter.drawLine(QPointF(11.5, 6), QPointF(11.5, 8));
-    painter.setPen(QPen(QColor(120, 80, 0), 1.0));
-    painter.setBrush(QColor(230, 170, 40));
-    painter.drawRoundedRect(QRectF(2.5, 7.5, 11, 7.5), 1.5, 1.5);
-    return pixmap;
-}
-
-}  // namespace
 
 QIcon LockIcon() {
     for (const char* name : {"object-locked", "changes-prevent"}) {
@@ -33,11 +11,16 @@ QIcon LockIcon() {
             return themed;
         }
     }
-    QIcon icon;
-    for (const int size : {16, 24, 32}) {
-        icon.addPixmap(Draw(size));
-    }
-    return icon;
+    return DrawnIcon(16, {16, 24, 32}, [](QPainter& painter) {
+        painter.setPen(QPen(QColor(90, 90, 90), 1.6));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawArc(QRectF(4.5, 1.5, 7, 9), 0, 180 * 16);
+        painter.drawLine(QPointF(4.5, 6), QPointF(4.5, 8));
+        painter.drawLine(QPointF(11.5, 6), QPointF(11.5, 8));
+        painter.setPen(QPen(QColor(120, 80, 0), 1.0));
+        painter.setBrush(QColor(230, 170, 40));
+        painter.drawRoundedRect(QRectF(2.5, 7.5, 11, 7.5), 1.5, 1.5);
+    });
 }
 
 }  // namespace krelix
