@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 namespace krelix {
 
@@ -78,42 +79,24 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
             optionsEnded = true;
             continue;
         }
-        if (arg == "-h" || arg == "--help") {
-            options.help = true;
-            continue;
-        }
-        if (arg == "--json") {
-            options.json = true;
-            continue;
-        }
-        if (arg == "--version") {
-            options.version = true;
-            continue;
-        }
-        if (arg == "--csv") {
-            options.csv = true;
-            continue;
-        }
-        if (arg == "-0" || arg == "--null") {
-            options.null = true;
-            continue;
-        }
-        if (arg == "--progress") {
-            options.progress = true;
-            continue;
-        }
-        if (arg == "--verbose") {
-            options.verbose = true;
-            continue;
-        }
-        if (arg == "--no-cache") {
-            options.noCache = true;
-            continue;
-        }
-        if (arg == "--hardlink" || arg == "--reflink" || arg == "--dry-run") {
-            (arg == "--hardlink"  ? options.hardlink
-             : arg == "--reflink" ? options.reflink
-                                  : options.dryRun) = true;
+        static const std::pair<const char*, bool ScanOptions::*> kSwitches[] = {
+            {"-h", &ScanOptions::help},
+            {"--help", &ScanOptions::help},
+            {"--json", &ScanOptions::json},
+            {"--version", &ScanOptions::version},
+            {"--csv", &ScanOptions::csv},
+            {"-0", &ScanOptions::null},
+            {"--null", &ScanOptions::null},
+            {"--progress", &ScanOptions::progress},
+            {"--verbose", &ScanOptions::verbose},
+            {"--no-cache", &ScanOptions::noCache},
+            {"--hardlink", &ScanOptions::hardlink},
+            {"--reflink", &ScanOptions::reflink},
+            {"--dry-run", &ScanOptions::dryRun}};
+        const auto known = std::find_if(std::begin(kSwitches), std::end(kSwitches),
+                                        [&](const auto& entry) { return arg == entry.first; });
+        if (known != std::end(kSwitches)) {
+            options.*(known->second) = true;
             continue;
         }
         std::string name = arg;
