@@ -122,6 +122,8 @@ ResultMap Comparison::Run(CompareSource& source) {
 
 void Comparison::CollectCandidates() {
     const CompareSource& source = *source_;
+    // At most one a file: a vector grown by doubling could hold a third more than it needs.
+    candidates_.reserve(source.Count());
     std::vector<std::uint32_t> members;
     for (std::size_t begin = 0; begin < source.Count();) {
         const std::uint64_t size = source.Size(begin);

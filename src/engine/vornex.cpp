@@ -32,6 +32,7 @@ CVornex::~CVornex() {
 
 void CVornex::Run(SearchRequest& request) {
     WalkFiles(request);
+    walked_.ShrinkToFit();
     // The files whose size another file shares, one size after another; only those hashed whole
     // become records.
     const std::vector<WalkedFiles::File>& files = walked_.files();

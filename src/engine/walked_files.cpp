@@ -36,6 +36,12 @@ void WalkedFiles::Add(const DirEntry& entry, std::uint32_t folder) {
     files_.push_back(file);
 }
 
+void WalkedFiles::ShrinkToFit() {
+    files_.shrink_to_fit();
+    names_.shrink_to_fit();
+    folders_.shrink_to_fit();
+}
+
 std::string WalkedFiles::PathOf(const File& file) const {
     std::string path = folders_[file.folder];
     path.append(names_, file.nameOffset, file.nameLength);
