@@ -15,8 +15,8 @@ std::int64_t Signed(std::uint64_t value) {
 std::unique_ptr<DigestWriter> DigestWriter::Open(const std::string& path, int busyTimeoutMs,
                                                  std::int64_t today, int& result) {
     std::string error;
-    std::optional<SqliteDatabase> db =
-        SqliteDatabase::Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, result, error);
+    std::optional<SqliteDatabase> db = SqliteDatabase::Open(
+        path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX, result, error);
     if (!db) {
         return nullptr;
     }

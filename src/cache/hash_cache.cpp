@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <thread>
+#include <utility>
 
 #include "platform/home_folders.h"
 #include "platform/set_aside.h"
@@ -148,8 +150,12 @@ std::unique_ptr<HashCache> HashCache::OpenFile(const std::string& path, std::tim
         }
     }
     std::string error;
+    // Each connection (this and the writer's) serves one thread at a time, so SQLite need not
+    // lock it at every call: a lookup reads thirteen columns.
     std::optional<SqliteDatabase> db = SqliteDatabase::Open(
-        path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, result, error);
+        path,
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX,
+        result, error);
     if (!db) {
         notice = Unusable(path, "cannot be opened (" + error + ")");
         return nullptr;
@@ -187,6 +193,11 @@ std::unique_ptr<HashCache> HashCache::OpenFile(const std::string& path, std::tim
     return cache;
 }
 
+// The columns Take reads, in its order.
+constexpr const char* kEntryColumns =
+    "SELECT device, inode, modified_ns, changed_ns, first_crc, first_low, first_high, "
+    "last_block_crc, complete, whole_crc, whole_low, whole_high, seen_day FROM digests";
+
 HashCache::HashCache(SqliteDatabase db, std::string path, std::time_t now)
     : db_(std::move(db)), path_(std::move(path)), now_(now), today_(now / 86400) {}
 
@@ -195,13 +206,15 @@ HashCache::~HashCache() {
 }
 
 bool HashCache::Prepare(std::chrono::milliseconds busyTimeout, int& result) {
-    find_ = SqliteStatement(db_,
-                            "SELECT size, modified_ns, changed_ns, first_crc, first_low, "
-                            "first_high, last_block_crc, complete, whole_crc, whole_low, "
-                            "whole_high, seen_day FROM digests WHERE size = ?3 AND device = ?1 AND "
-                            "inode = ?2",
-                            result);
-    if (!find_.valid()) {
+    find_ = SqliteStatement(
+        db_,
+        (std::string(kEntryColumns) + " WHERE size = ?3 AND device = ?1 AND inode = ?2").c_str(),
+        result);
+    // In the key's order, so that lookups sorted the same way meet their entries in one pass.
+    findSize_ = SqliteStatement(
+        db_, (std::string(kEntryColumns) + " WHERE size = ?1 ORDER BY device, inode").c_str(),
+        result);
+    if (!find_.valid() || !findSize_.valid()) {
         result = SQLITE_CORRUPT;  // its tables are not what this version writes
         return false;
     }
@@ -217,48 +230,108 @@ bool HashCache::Prepare(std::chrono::milliseconds busyTimeout, int& result) {
 }
 
 std::optional<CachedDigests> HashCache::Find(const FileIdentity& identity, std::uint64_t size) {
-    if (!usable_ || empty_) {
+    if (!BeginReading()) {
         return std::nullopt;
-    }
-    // One read transaction for a run of lookups: a lookup on its own would take and drop the
-    // file's locks each time.
-    if (!reading_) {
-        reading_ = db_.Execute("BEGIN") == SQLITE_OK;
     }
     find_.Bind(1, Signed(identity.device));
     find_.Bind(2, Signed(identity.inode));
     find_.Bind(3, Signed(size));
     const int result = find_.Step();
     std::optional<CachedDigests> found;
-    std::int64_t seenDay = today_;
-    if (result == SQLITE_ROW && Unsigned(find_.Integer(0)) == size &&
-        find_.Integer(1) == identity.modifiedNs && find_.Integer(2) == identity.changedNs) {
-        CachedDigests digests;
-        digests.first.digest.crc = static_cast<std::uint32_t>(find_.Integer(3));
-        digests.first.digest.strong = {Unsigned(find_.Integer(4)), Unsigned(find_.Integer(5))};
-        digests.first.lastBlockCrc = static_cast<std::uint32_t>(find_.Integer(6));
-        digests.first.complete = find_.Integer(7) != 0;
-        if (digests.first.complete) {
-            digests.whole = digests.first.digest;
-        } else if (!find_.IsNull(8)) {
-            digests.whole =
-                ContentDigest{static_cast<std::uint32_t>(find_.Integer(8)),
-                              {Unsigned(find_.Integer(9)), Unsigned(find_.Integer(10))}};
-        }
-        seenDay = find_.Integer(11);
-        found = digests;
+    if (result == SQLITE_ROW) {
+        found = Take(find_, identity, size);
     }
     find_.Reset();
     if (result != SQLITE_ROW && result != SQLITE_DONE) {
         Failed(result, "read");
         usable_ = false;
-        return std::nullopt;
-    }
-    // Marked seen once a day at most, so that a repeat search writes nothing.
-    if (found && seenDay < today_ && writable_) {
-        writer_->Push({DigestWriter::Write::Kind::Seen, identity, size, {}, {}});
     }
     return found;
+}
+
+void HashCache::FindOfSize(std::uint64_t size, std::span<DigestLookup> lookups) {
+    // A size's entries are read in one pass only when there are several files to match: a file
+    // alone is one lookup, whatever else the cache holds of its size.
+    if (lookups.size() < 4) {
+        DigestCache::FindOfSize(size, lookups);
+        return;
+    }
+    if (!BeginReading()) {
+        return;
+    }
+    // SQLite orders the key as signed numbers.
+    const auto key = [](const FileIdentity& identity) {
+        return std::pair(Signed(identity.device), Signed(identity.inode));
+    };
+    std::sort(lookups.begin(), lookups.end(), [&](const DigestLookup& a, const DigestLookup& b) {
+        return key(a.identity) < key(b.identity);
+    });
+    findSize_.Bind(1, Signed(size));
+    // Entries of files not searched now are passed over, up to a bound; beyond it the rest are
+    // asked for one by one, so that a big cache and a small search stay quick.
+    const std::size_t passable = 2 * lookups.size() + 16;
+    std::size_t passed = 0;
+    std::size_t next = 0;
+    int result = SQLITE_DONE;
+    while (next < lookups.size() && passed <= passable &&
+           (result = findSize_.Step()) == SQLITE_ROW) {
+        const std::pair entry(findSize_.Integer(0), findSize_.Integer(1));
+        while (next < lookups.size() && key(lookups[next].identity) < entry) {
+            ++next;  // no entry for it
+        }
+        if (next < lookups.size() && key(lookups[next].identity) == entry) {
+            lookups[next].found = Take(findSize_, lookups[next].identity, size);
+            ++next;
+        } else {
+            ++passed;
+        }
+    }
+    findSize_.Reset();
+    if (result != SQLITE_ROW && result != SQLITE_DONE) {
+        Failed(result, "read");
+        usable_ = false;
+        return;
+    }
+    if (passed > passable) {
+        for (; next < lookups.size(); ++next) {
+            lookups[next].found = Find(lookups[next].identity, size);
+        }
+    }
+}
+
+bool HashCache::BeginReading() {
+    if (!usable_ || empty_) {
+        return false;
+    }
+    // One read transaction for a run of lookups: a lookup on its own would take and drop the
+    // file's locks each time.
+    if (!reading_) {
+        reading_ = db_.Execute("BEGIN") == SQLITE_OK;
+    }
+    return true;
+}
+
+std::optional<CachedDigests> HashCache::Take(SqliteStatement& entry, const FileIdentity& identity,
+                                             std::uint64_t size) {
+    if (entry.Integer(2) != identity.modifiedNs || entry.Integer(3) != identity.changedNs) {
+        return std::nullopt;
+    }
+    CachedDigests digests;
+    digests.first.digest.crc = static_cast<std::uint32_t>(entry.Integer(4));
+    digests.first.digest.strong = {Unsigned(entry.Integer(5)), Unsigned(entry.Integer(6))};
+    digests.first.lastBlockCrc = static_cast<std::uint32_t>(entry.Integer(7));
+    digests.first.complete = entry.Integer(8) != 0;
+    if (digests.first.complete) {
+        digests.whole = digests.first.digest;
+    } else if (!entry.IsNull(9)) {
+        digests.whole = ContentDigest{static_cast<std::uint32_t>(entry.Integer(9)),
+                                      {Unsigned(entry.Integer(10)), Unsigned(entry.Integer(11))}};
+    }
+    // Marked seen once a day at most, so that a repeat search writes nothing.
+    if (entry.Integer(12) < today_ && writable_) {
+        writer_->Push({DigestWriter::Write::Kind::Seen, identity, size, {}, {}});
+    }
+    return digests;
 }
 
 void HashCache::StoreFirstBlock(const FileIdentity& identity, std::uint64_t size,

@@ -35,6 +35,7 @@ class HashCache final : public DigestCache {
     HashCache& operator=(const HashCache&) = delete;
 
     std::optional<CachedDigests> Find(const FileIdentity& identity, std::uint64_t size) override;
+    void FindOfSize(std::uint64_t size, std::span<DigestLookup> lookups) override;
     void StoreFirstBlock(const FileIdentity& identity, std::uint64_t size,
                          const FirstBlock& first) override;
     void StoreWhole(const FileIdentity& identity, std::uint64_t size,
@@ -53,7 +54,13 @@ class HashCache final : public DigestCache {
                                                std::chrono::milliseconds busyTimeout, int& result,
                                                std::string& notice);
     bool Prepare(std::chrono::milliseconds busyTimeout, int& result);
+    // False when lookups are not answered (a failure, or a cache that was empty).
+    bool BeginReading();
     void EndReading();
+    // The digests of the entry the statement stands on (kEntryColumns), when its validators
+    // match the file's; marks it seen.
+    std::optional<CachedDigests> Take(SqliteStatement& entry, const FileIdentity& identity,
+                                      std::uint64_t size);
     void Drain();
     void Prune();
     // Notes a failed call: damage disables the cache and sets the file aside at the end, other
@@ -65,6 +72,7 @@ class HashCache final : public DigestCache {
     std::time_t now_;
     std::int64_t today_;
     SqliteStatement find_;
+    SqliteStatement findSize_;
     std::unique_ptr<DigestWriter> writer_;
     bool usable_ = true;    // lookups still answered
     bool writable_ = true;  // writes still kept

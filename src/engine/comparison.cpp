@@ -151,30 +151,43 @@ void Comparison::FindCachedDigests() {
     if (cache == nullptr) {
         return;
     }
-    for (std::size_t i = 0; i < candidates_.size(); ++i) {
-        Candidate& candidate = candidates_[i];
-        const FileIdentity& identity = source_->Identity(candidate.index);
-        candidate.mayCache = MayCache(candidate);
-        if (!candidate.mayCache) {
-            continue;
+    std::vector<DigestLookup> lookups;
+    ForEachSizeBucket(candidates_, [&](std::size_t begin, std::size_t end) {
+        lookups.clear();
+        for (std::size_t i = begin; i < end; ++i) {
+            Candidate& candidate = candidates_[i];
+            candidate.mayCache = MayCache(candidate);
+            if (candidate.mayCache) {
+                lookups.push_back({source_->Identity(candidate.index),
+                                   static_cast<std::uint32_t>(i), std::nullopt});
+            }
         }
-        const std::optional<CachedDigests> found = cache->Find(identity, candidate.size);
-        if (!found) {
-            continue;
+        if (lookups.empty()) {
+            return;
         }
-        candidate.cached = true;
-        candidate.SetDigest(found->first.digest);
-        candidate.lastBlockCrc = found->first.lastBlockCrc;
-        if (found->first.complete) {
-            candidate.state = Candidate::State::Whole;
-            bytesHashed_.fetch_add(candidate.size, std::memory_order_relaxed);
-            continue;
+        cache->FindOfSize(candidates_[begin].size, lookups);
+        for (const DigestLookup& lookup : lookups) {
+            if (lookup.found) {
+                TakeCachedDigests(lookup.tag, *lookup.found);
+            }
         }
-        candidate.state = Candidate::State::FirstBlock;
-        bytesHashed_.fetch_add(FirstStageBytes(candidate.size), std::memory_order_relaxed);
-        if (found->whole) {
-            cachedWholes_.push_back({static_cast<std::uint32_t>(i), *found->whole});
-        }
+    });
+}
+
+void Comparison::TakeCachedDigests(std::uint32_t index, const CachedDigests& found) {
+    Candidate& candidate = candidates_[index];
+    candidate.cached = true;
+    candidate.SetDigest(found.first.digest);
+    candidate.lastBlockCrc = found.first.lastBlockCrc;
+    if (found.first.complete) {
+        candidate.state = Candidate::State::Whole;
+        bytesHashed_.fetch_add(candidate.size, std::memory_order_relaxed);
+        return;
+    }
+    candidate.state = Candidate::State::FirstBlock;
+    bytesHashed_.fetch_add(FirstStageBytes(candidate.size), std::memory_order_relaxed);
+    if (found.whole) {
+        cachedWholes_.push_back({index, *found.whole});
     }
 }
 

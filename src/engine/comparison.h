@@ -16,6 +16,7 @@
 namespace krelix {
 
 class DigestCache;
+struct CachedDigests;
 class UnreadableLog;
 
 // The comparison of one run, as a pipeline of stages over the files whose size another file
@@ -56,6 +57,7 @@ class Comparison {
 
     void CollectCandidates();
     void FindCachedDigests();
+    void TakeCachedDigests(std::uint32_t index, const CachedDigests& found);
     void HashFirstStage();
     void DropUnsharedFirstBlocks();
     void HashSecondStage();

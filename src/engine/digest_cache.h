@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "engine/file_crc.h"
 #include "platform/file_identity.h"
@@ -15,6 +16,13 @@ struct CachedDigests {
     std::optional<ContentDigest> whole;
 };
 
+// One file of a size asked for together with the others of that size.
+struct DigestLookup {
+    FileIdentity identity;
+    std::uint32_t tag = 0;  // the caller's own, carried along
+    std::optional<CachedDigests> found;
+};
+
 // Digests kept between searches, for files that have not changed since (same device, inode,
 // size, modification and status-change time). Used by one search at a time: Find and EndSearch
 // on its search thread, the stores also on its hashing threads, all before EndSearch. A store or
@@ -23,6 +31,8 @@ class DigestCache {
   public:
     virtual ~DigestCache() = default;
     virtual std::optional<CachedDigests> Find(const FileIdentity& identity, std::uint64_t size) = 0;
+    // Find for files of one size, answered in found; may reorder them.
+    virtual void FindOfSize(std::uint64_t size, std::span<DigestLookup> lookups);
     // What the first stage found (whole when it read the file whole).
     virtual void StoreFirstBlock(const FileIdentity& identity, std::uint64_t size,
                                  const FirstBlock& first) = 0;

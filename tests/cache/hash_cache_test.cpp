@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <thread>
 
 #include "cache_fixture.h"
@@ -81,6 +82,51 @@ TEST_F(CacheTest, KeepsBothStagesAcrossOpensAndOnlyForTheSameVersion) {
     EXPECT_FALSE(cache->Find(Identity(1), 100));
     EXPECT_TRUE(cache->Find(Identity(1, 1'800'000'000'000'000'001), 100));
     EXPECT_EQ("", cache->TakeNotice());
+}
+
+// Files of one size are matched against the size's entries in one pass, whatever order they
+// come in; inode numbers above 2^63 (SQLite sorts them as negative) and a cache holding far more
+// of the size than the search (the pass gives up and looks the rest up one by one) included.
+TEST_F(CacheTest, FilesOfOneSizeFindTheirEntriesTogether) {
+    constexpr std::uint64_t kHigh = (1ull << 63) + 5;
+    {
+        std::unique_ptr<HashCache> cache = Open();
+        ASSERT_TRUE(cache) << notice;
+        for (std::uint64_t inode = 1; inode <= 200; ++inode) {
+            cache->StoreFirstBlock(Identity(inode), 64, CompleteFirstBlock(inode, 0));
+        }
+        cache->StoreFirstBlock(Identity(kHigh), 64, CompleteFirstBlock(7, 7));
+        cache->StoreFirstBlock(Identity(3), 65, CompleteFirstBlock(1, 1));  // another size
+        cache->EndSearch(true);
+    }
+    std::unique_ptr<HashCache> cache = Open();
+    ASSERT_TRUE(cache) << notice;
+    FileIdentity changed = Identity(9);
+    changed.changedNs += 1;
+    const auto lookup = [](FileIdentity identity, std::uint32_t tag) {
+        return DigestLookup{identity, tag, std::nullopt};
+    };
+    // Near the start of the size's entries, and at its far end beyond what one pass may pass over.
+    for (const std::uint64_t far : {std::uint64_t{12}, std::uint64_t{190}}) {
+        std::vector<DigestLookup> lookups{lookup(Identity(kHigh), 0), lookup(Identity(far), 1),
+                                          lookup(Identity(4), 2),     lookup(changed, 3),
+                                          lookup(Identity(500), 4),   lookup(Identity(2), 5)};
+        cache->FindOfSize(64, lookups);
+        std::map<std::uint32_t, std::optional<CachedDigests>> found;
+        for (const DigestLookup& each : lookups) {
+            found[each.tag] = each.found;
+        }
+        ASSERT_TRUE(found[0]) << far;
+        EXPECT_EQ(CompleteFirstBlock(7, 7).digest, found[0]->first.digest);
+        ASSERT_TRUE(found[1]) << far;
+        EXPECT_EQ(CompleteFirstBlock(far, 0).digest, found[1]->first.digest);
+        ASSERT_TRUE(found[2]);
+        EXPECT_EQ(CompleteFirstBlock(4, 0).digest, found[2]->first.digest);
+        EXPECT_FALSE(found[3]) << "another version of a cached file";
+        EXPECT_FALSE(found[4]) << "never cached";
+        ASSERT_TRUE(found[5]);
+        EXPECT_EQ(CompleteFirstBlock(2, 0).digest, found[5]->first.digest);
+    }
 }
 
 TEST_F(CacheTest, ForgetsFilesNotSeenForNinetyDaysAfterACompleteSearch) {
