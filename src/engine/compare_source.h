@@ -38,21 +38,19 @@ class RecordSource final : public CompareSource {
     std::vector<CFileItem>& records_;
 };
 
-// Files of a walk's lean table, given by their places in it.
+// The files of a walk's lean table, in its order.
 class WalkedSource final : public CompareSource {
   public:
-    WalkedSource(const WalkedFiles& walked, std::vector<std::uint32_t> order)
-        : walked_(walked), order_(std::move(order)) {}
-    std::size_t Count() const override { return order_.size(); }
+    explicit WalkedSource(const WalkedFiles& walked) : walked_(walked) {}
+    std::size_t Count() const override { return walked_.size(); }
     std::uint64_t Size(std::size_t i) const override { return File(i).size; }
     const FileIdentity& Identity(std::size_t i) const override { return File(i).identity; }
     std::string Path(std::size_t i) const override { return walked_.PathOf(File(i)); }
     CFileItem TakeItem(std::size_t i) override { return walked_.ItemOf(File(i)); }
 
   private:
-    const WalkedFiles::File& File(std::size_t i) const { return walked_.files()[order_[i]]; }
+    const WalkedFiles::File& File(std::size_t i) const { return walked_.files()[i]; }
     const WalkedFiles& walked_;
-    std::vector<std::uint32_t> order_;
 };
 
 }  // namespace krelix

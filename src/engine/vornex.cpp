@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "engine/comparison.h"
 #include "engine/duplicate_groups.h"
@@ -32,28 +33,35 @@ CVornex::~CVornex() {
 
 void CVornex::Run(SearchRequest& request) {
     WalkFiles(request);
-    walked_.ShrinkToFit();
     // The files whose size another file shares, one size after another; only those hashed whole
-    // become records.
+    // become records, kept in that order so that the comparison reads the table front to back.
+    // Each size is sorted beside its index: looking sizes up in the table at every compare took
+    // most of a tenth of a second on 200,000 files.
     const std::vector<WalkedFiles::File>& files = walked_.files();
-    std::vector<std::uint32_t> bySize(files.size());
-    for (std::uint32_t i = 0; i < bySize.size(); ++i) {
-        bySize[i] = i;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> sizes(files.size());
+    for (std::uint32_t i = 0; i < sizes.size(); ++i) {
+        sizes[i] = {files[i].size, i};
     }
-    std::stable_sort(bySize.begin(), bySize.end(), [&files](std::uint32_t a, std::uint32_t b) {
-        return files[a].size < files[b].size;
-    });
-    std::size_t shared = 0;
-    for (std::size_t i = 0; i < bySize.size(); ++i) {
-        const std::uint64_t size = files[bySize[i]].size;
-        if ((i > 0 && files[bySize[i - 1]].size == size) ||
-            (i + 1 < bySize.size() && files[bySize[i + 1]].size == size)) {
-            bySize[shared++] = bySize[i];
+    std::sort(sizes.begin(), sizes.end());  // a size's files stay in walk order
+    const auto shared = [&sizes](std::size_t i) {
+        return (i > 0 && sizes[i - 1].first == sizes[i].first) ||
+               (i + 1 < sizes.size() && sizes[i + 1].first == sizes[i].first);
+    };
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        count += shared(i) ? 1 : 0;
+    }
+    std::vector<std::uint32_t> bySize;
+    bySize.reserve(count);
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        if (shared(i)) {
+            bySize.push_back(sizes[i].second);
         }
     }
-    bySize.resize(shared);
-    bySize.shrink_to_fit();
-    WalkedSource source(walked_, std::move(bySize));
+    std::vector<std::pair<std::uint64_t, std::uint32_t>>().swap(sizes);
+    walked_.KeepOnly(bySize);
+    std::vector<std::uint32_t>().swap(bySize);
+    WalkedSource source(walked_);
     Compare(source, request);
     walked_.Clear();
 }

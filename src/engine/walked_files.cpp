@@ -36,10 +36,13 @@ void WalkedFiles::Add(const DirEntry& entry, std::uint32_t folder) {
     files_.push_back(file);
 }
 
-void WalkedFiles::ShrinkToFit() {
-    files_.shrink_to_fit();
-    names_.shrink_to_fit();
-    folders_.shrink_to_fit();
+void WalkedFiles::KeepOnly(const std::vector<std::uint32_t>& places) {
+    std::vector<File> kept;
+    kept.reserve(places.size());
+    for (const std::uint32_t place : places) {
+        kept.push_back(files_[place]);
+    }
+    files_.swap(kept);
 }
 
 std::string WalkedFiles::PathOf(const File& file) const {

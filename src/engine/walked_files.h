@@ -28,8 +28,9 @@ class WalkedFiles {
     // The folder (with its trailing "/") whose entries are recorded next; answers its index.
     std::uint32_t AddFolder(const std::string& folder);
     void Add(const DirEntry& entry, std::uint32_t folder);
-    // Gives back what growing left unused, once the walk has ended.
-    void ShrinkToFit();
+    // Keeps only the files at the places named, in that order, and gives back the room of the
+    // others.
+    void KeepOnly(const std::vector<std::uint32_t>& places);
 
     std::size_t size() const { return files_.size(); }
     const std::vector<File>& files() const { return files_; }

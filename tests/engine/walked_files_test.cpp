@@ -41,6 +41,12 @@ TEST(WalkedFiles, GivesBackTheRecordTheWalkSaw) {
     EXPECT_EQ(-2, second.modified) << "rounded down, as the file system reports seconds";
     EXPECT_EQ("/data/b b/", walked.PathOf(walked.files()[2]));
 
+    // The comparison keeps some files in an order of its own; their names and folders stay.
+    walked.KeepOnly({2, 0});
+    ASSERT_EQ(2u, walked.size());
+    EXPECT_EQ("/data/b b/", walked.PathOf(walked.files()[0]));
+    EXPECT_EQ("/data/a/one.txt", walked.ItemOf(walked.files()[1]).path);
+
     walked.Clear();
     EXPECT_EQ(0u, walked.size());
 }
