@@ -1,14 +1,12 @@
 #include "cache/digest_writer.h"
 
+#include "cache/cache_file.h"
+
 namespace krelix {
 namespace {
 
 constexpr std::size_t kBatch = 4096;
 constexpr std::size_t kMostQueued = 4 * kBatch;
-
-std::int64_t Signed(std::uint64_t value) {
-    return static_cast<std::int64_t>(value);
-}
 
 }  // namespace
 
