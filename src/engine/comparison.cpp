@@ -7,57 +7,15 @@
 #include <tuple>
 #include <utility>
 
+#include "engine/comparison_parts.h"
 #include "engine/digest_cache.h"
 #include "engine/file_crc.h"
 #include "engine/hash_placement.h"
 #include "engine/unreadable_log.h"
-#include "platform/stable_inodes.h"
 
 namespace krelix {
 
-struct Comparison::CachedWhole {
-    std::uint32_t candidate;
-    ContentDigest digest;
-};
-
-struct Comparison::Candidate {
-    enum class State : std::uint8_t {
-        LeftOut,     // unreadable, changed, stopped, or alone with its first (and last) block
-        FirstBlock,  // crc, strong and lastBlockCrc are the first stage's
-        Whole,       // digest is of the whole content
-    };
-    // The digest's parts and the file, laid out so that a candidate takes 40 bytes.
-    StrongHash strong;
-    std::uint64_t size = 0;
-    std::uint32_t crc = 0;
-    std::uint32_t lastBlockCrc = 0;
-    std::uint32_t index = 0;  // in the source
-    State state = State::LeftOut;
-    bool mayCache = false;    // its digests may come from, and go to, the cache
-    bool cached = false;      // the first stage's digest came from the cache
-    bool restHashed = false;  // read whole by the second stage
-
-    FirstBlock firstBlock() const { return FirstBlock{{crc, strong}, lastBlockCrc, false}; }
-    void SetDigest(const ContentDigest& digest) {
-        crc = digest.crc;
-        strong = digest.strong;
-    }
-};
-
 namespace {
-
-// The runs of candidates that share a size: they were collected one size after another.
-template <typename Candidates, typename Visit>
-void ForEachSizeBucket(Candidates& candidates, Visit visit) {
-    for (std::size_t begin = 0; begin < candidates.size();) {
-        std::size_t end = begin + 1;
-        while (end < candidates.size() && candidates[end].size == candidates[begin].size) {
-            ++end;
-        }
-        visit(begin, end);
-        begin = end;
-    }
-}
 
 // One file reached under two paths (a hard link made during the walk, a file mounted over
 // another) must not become its own duplicate: one path stays a candidate, the one seen last
@@ -144,50 +102,6 @@ void Comparison::CollectCandidates() {
                 bytesToHash_ += size;
             }
         }
-    }
-}
-
-void Comparison::FindCachedDigests() {
-    if (cache == nullptr) {
-        return;
-    }
-    std::vector<DigestLookup> lookups;
-    ForEachSizeBucket(candidates_, [&](std::size_t begin, std::size_t end) {
-        lookups.clear();
-        for (std::size_t i = begin; i < end; ++i) {
-            Candidate& candidate = candidates_[i];
-            candidate.mayCache = MayCache(candidate);
-            if (candidate.mayCache) {
-                lookups.push_back({source_->Identity(candidate.index),
-                                   static_cast<std::uint32_t>(i), std::nullopt});
-            }
-        }
-        if (lookups.empty()) {
-            return;
-        }
-        cache->FindOfSize(candidates_[begin].size, lookups);
-        for (const DigestLookup& lookup : lookups) {
-            if (lookup.found) {
-                TakeCachedDigests(lookup.tag, *lookup.found);
-            }
-        }
-    });
-}
-
-void Comparison::TakeCachedDigests(std::uint32_t index, const CachedDigests& found) {
-    Candidate& candidate = candidates_[index];
-    candidate.cached = true;
-    candidate.SetDigest(found.first.digest);
-    candidate.lastBlockCrc = found.first.lastBlockCrc;
-    if (found.first.complete) {
-        candidate.state = Candidate::State::Whole;
-        bytesHashed_.fetch_add(candidate.size, std::memory_order_relaxed);
-        return;
-    }
-    candidate.state = Candidate::State::FirstBlock;
-    bytesHashed_.fetch_add(FirstStageBytes(candidate.size), std::memory_order_relaxed);
-    if (found.whole) {
-        cachedWholes_.push_back({index, *found.whole});
     }
 }
 
@@ -363,19 +277,6 @@ void Comparison::HashRests(Candidate* const* batch, std::size_t count) {
     }
 }
 
-void Comparison::StoreWholes() {
-    if (cache == nullptr) {
-        return;
-    }
-    for (const Candidate& candidate : candidates_) {
-        const FileIdentity& identity = source_->Identity(candidate.index);
-        if (candidate.restHashed && candidate.mayCache) {
-            cache->StoreWhole(identity, candidate.size,
-                              ContentDigest{candidate.crc, candidate.strong});
-        }
-    }
-}
-
 // Files of one size whose CRC agrees but whose content does not are told apart by the strong
 // hash; the later group gets "-2", "-3", ... after its key, so that keys stay unique and such
 // files never form a group.
@@ -437,19 +338,6 @@ ResultMap Comparison::AssignGroupKeys() {
         groups.emplace(std::move(key), std::move(item));
     }
     return groups;
-}
-
-bool Comparison::MayCache(const Candidate& candidate) {
-    const FileIdentity& identity = source_->Identity(candidate.index);
-    if (!IsSettledForCache(identity, settledBeforeNs)) {
-        return false;
-    }
-    // Asked once per device, of the first of its files that gets here.
-    const auto [known, added] = stableInodes_.try_emplace(identity.device, false);
-    if (added) {
-        known->second = HasStableInodes(source_->Path(candidate.index));
-    }
-    return known->second;
 }
 
 void Comparison::Dispatch(TaskRunner::Task task) {
