@@ -22,6 +22,9 @@ class CompareSource {
     virtual std::string Path(std::size_t i) const = 0;
     // Once per file at most, at the end.
     virtual CFileItem TakeItem(std::size_t i) = 0;
+    // Keeps only the files at the places named, ascending: file k is then the one that was at
+    // places[k].
+    virtual void KeepOnly(const std::vector<std::uint32_t>& places) = 0;
 };
 
 // Records already made (a walk whose map was filled for its callers).
@@ -33,6 +36,15 @@ class RecordSource final : public CompareSource {
     const FileIdentity& Identity(std::size_t i) const override { return records_[i].identity; }
     std::string Path(std::size_t i) const override { return records_[i].path; }
     CFileItem TakeItem(std::size_t i) override { return std::move(records_[i]); }
+    void KeepOnly(const std::vector<std::uint32_t>& places) override {
+        for (std::size_t k = 0; k < places.size(); ++k) {
+            if (k != places[k]) {
+                records_[k] = std::move(records_[places[k]]);
+            }
+        }
+        records_.resize(places.size());
+        records_.shrink_to_fit();
+    }
 
   private:
     std::vector<CFileItem>& records_;
@@ -41,16 +53,17 @@ class RecordSource final : public CompareSource {
 // The files of a walk's lean table, in its order.
 class WalkedSource final : public CompareSource {
   public:
-    explicit WalkedSource(const WalkedFiles& walked) : walked_(walked) {}
+    explicit WalkedSource(WalkedFiles& walked) : walked_(walked) {}
     std::size_t Count() const override { return walked_.size(); }
     std::uint64_t Size(std::size_t i) const override { return File(i).size; }
     const FileIdentity& Identity(std::size_t i) const override { return File(i).identity; }
     std::string Path(std::size_t i) const override { return walked_.PathOf(File(i)); }
     CFileItem TakeItem(std::size_t i) override { return walked_.ItemOf(File(i)); }
+    void KeepOnly(const std::vector<std::uint32_t>& places) override { walked_.KeepOnly(places); }
 
   private:
     const WalkedFiles::File& File(std::size_t i) const { return walked_.files()[i]; }
-    const WalkedFiles& walked_;
+    WalkedFiles& walked_;
 };
 
 }  // namespace krelix

@@ -70,6 +70,7 @@ ResultMap Comparison::Run(CompareSource& source) {
         HashSecondStage();
     }
     StoreWholes();
+    KeepOnlyWholes();
     ResultMap keyed = AssignGroupKeys();
     if (cache != nullptr) {
         cache->EndSearch(!stopped_ && !StopRequested());
@@ -275,6 +276,26 @@ void Comparison::HashRests(Candidate* const* batch, std::size_t count) {
         // What a failed or stopped read left unread counts as done.
         bytesHashed_.fetch_add(restBytes - std::min(read, restBytes), std::memory_order_relaxed);
     }
+}
+
+// Only files read whole become records; most candidates fall out before that, and their room in
+// the candidates and the source is given back before the records are made.
+void Comparison::KeepOnlyWholes() {
+    std::erase_if(candidates_, [](const Candidate& candidate) {
+        return candidate.state != Candidate::State::Whole;
+    });
+    candidates_.shrink_to_fit();
+    std::vector<std::uint32_t> places;
+    places.reserve(candidates_.size());
+    for (const Candidate& candidate : candidates_) {
+        places.push_back(candidate.index);
+    }
+    std::sort(places.begin(), places.end());
+    for (Candidate& candidate : candidates_) {
+        candidate.index = static_cast<std::uint32_t>(
+            std::lower_bound(places.begin(), places.end(), candidate.index) - places.begin());
+    }
+    source_->KeepOnly(places);
 }
 
 // Files of one size whose CRC agrees but whose content does not are told apart by the strong

@@ -62,6 +62,7 @@ class Comparison {
     void DropUnsharedFirstBlocks();
     void HashSecondStage();
     void StoreWholes();
+    void KeepOnlyWholes();
     ResultMap AssignGroupKeys();
 
     void HashFirstBlocks(Candidate* batch, std::size_t count);

@@ -1,5 +1,8 @@
 #include "engine/walked_files.h"
 
+#include <cstdint>
+#include <utility>
+
 namespace krelix {
 namespace {
 
@@ -37,12 +40,39 @@ void WalkedFiles::Add(const DirEntry& entry, std::uint32_t folder) {
 }
 
 void WalkedFiles::KeepOnly(const std::vector<std::uint32_t>& places) {
-    std::vector<File> kept;
-    kept.reserve(places.size());
-    for (const std::uint32_t place : places) {
-        kept.push_back(files_[place]);
+    // Moved into place along the permutation's cycles rather than copied to a second table, so
+    // the walk's largest moment is not its table twice over.
+    constexpr std::uint32_t kDropped = UINT32_MAX;
+    std::vector<std::uint32_t> target(files_.size(), kDropped);
+    for (std::uint32_t k = 0; k < places.size(); ++k) {
+        target[places[k]] = k;
     }
-    files_.swap(kept);
+    for (std::uint32_t i = 0; i < files_.size(); ++i) {
+        while (target[i] != kDropped && target[i] != i) {
+            const std::uint32_t to = target[i];
+            std::swap(files_[i], files_[to]);
+            std::swap(target[i], target[to]);
+        }
+    }
+    std::vector<std::uint32_t>().swap(target);
+    files_.resize(places.size());
+    if (files_.size() < files_.capacity() / 2) {
+        files_.shrink_to_fit();
+    }
+    std::uint64_t nameBytes = 0;
+    for (const File& file : files_) {
+        nameBytes += file.nameLength;
+    }
+    if (nameBytes < names_.size() / 2) {
+        std::string names;
+        names.reserve(nameBytes);
+        for (File& file : files_) {
+            const std::uint64_t offset = names.size();
+            names.append(names_, file.nameOffset, file.nameLength);
+            file.nameOffset = offset;
+        }
+        names_.swap(names);
+    }
 }
 
 std::string WalkedFiles::PathOf(const File& file) const {

@@ -28,8 +28,8 @@ class WalkedFiles {
     // The folder (with its trailing "/") whose entries are recorded next; answers its index.
     std::uint32_t AddFolder(const std::string& folder);
     void Add(const DirEntry& entry, std::uint32_t folder);
-    // Keeps only the files at the places named, in that order, and gives back the room of the
-    // others.
+    // Keeps only the files at the places named (each once), in that order, and gives back the
+    // room of the others where most of it is free.
     void KeepOnly(const std::vector<std::uint32_t>& places);
 
     std::size_t size() const { return files_.size(); }

@@ -51,5 +51,32 @@ TEST(WalkedFiles, GivesBackTheRecordTheWalkSaw) {
     EXPECT_EQ(0u, walked.size());
 }
 
+// Kept in place along cycles of any shape, and again after the names' room is given back.
+TEST(WalkedFiles, KeepsTheNamedFilesInTheirNewOrderWithTheirOwnNames) {
+    WalkedFiles walked;
+    const std::uint32_t folder = walked.AddFolder("/d/");
+    for (std::uint64_t i = 0; i < 12; ++i) {
+        walked.Add(Entry("file" + std::to_string(i), i, static_cast<std::int64_t>(i)), folder);
+    }
+    const auto paths = [&walked] {
+        std::vector<std::string> all;
+        for (const auto& file : walked.files()) {
+            all.push_back(walked.PathOf(file) + "=" + std::to_string(file.size));
+        }
+        return all;
+    };
+    // A cycle 0->3->9->0, a swap 5<->7, 11 to the front's neighbour, the rest dropped.
+    walked.KeepOnly({9, 1, 7, 0, 11, 5, 3});
+    EXPECT_EQ((std::vector<std::string>{"/d/file9=9", "/d/file1=1", "/d/file7=7", "/d/file0=0",
+                                        "/d/file11=11", "/d/file5=5", "/d/file3=3"}),
+              paths());
+    // Few enough that the names are copied into a buffer of their own.
+    walked.KeepOnly({4, 2});
+    EXPECT_EQ((std::vector<std::string>{"/d/file11=11", "/d/file7=7"}), paths());
+    EXPECT_EQ(7, walked.ItemOf(walked.files()[1]).identity.modifiedNs);
+    walked.KeepOnly({});
+    EXPECT_EQ(0u, walked.size());
+}
+
 }  // namespace
 }  // namespace krelix
