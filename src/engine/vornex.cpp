@@ -37,7 +37,7 @@ void CVornex::Run(SearchRequest& request) {
     // become records, kept in that order so that the comparison reads the table front to back.
     // Each size is sorted beside its index: looking sizes up in the table at every compare took
     // most of a tenth of a second on 200,000 files.
-    const std::vector<WalkedFiles::File>& files = walked_.files();
+    const WalkedFiles::Table& files = walked_.files();
     std::vector<std::pair<std::uint64_t, std::uint32_t>> sizes(files.size());
     for (std::uint32_t i = 0; i < sizes.size(); ++i) {
         sizes[i] = {files[i].size, i};

@@ -18,7 +18,7 @@ void WalkedFiles::Clear() {
     // Swapped out, not cleared: a large walk's storage goes back to the system.
     std::vector<std::string>().swap(folders_);
     std::string().swap(names_);
-    std::vector<File>().swap(files_);
+    Table().swap(files_);
 }
 
 std::uint32_t WalkedFiles::AddFolder(const std::string& folder) {
@@ -56,9 +56,7 @@ void WalkedFiles::KeepOnly(const std::vector<std::uint32_t>& places) {
     }
     std::vector<std::uint32_t>().swap(target);
     files_.resize(places.size());
-    if (files_.size() < files_.capacity() / 2) {
-        files_.shrink_to_fit();
-    }
+    files_.shrink_to_fit();
     std::uint64_t nameBytes = 0;
     for (const File& file : files_) {
         nameBytes += file.nameLength;

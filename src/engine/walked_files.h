@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include <boost/container/deque.hpp>
+#include <boost/container/options.hpp>
+
 #include "engine/file_item.h"
 #include "platform/dir_entry.h"
 
@@ -24,6 +27,11 @@ class WalkedFiles {
         std::uint64_t nameOffset = 0;
     };
 
+    // Grown block by block, never copied whole: a vector's doubling would hold the table twice
+    // over at the walk's largest moment.
+    using Table = boost::container::deque<
+        File, void, boost::container::deque_options_t<boost::container::block_size<4096>>>;
+
     void Clear();
     // The folder (with its trailing "/") whose entries are recorded next; answers its index.
     std::uint32_t AddFolder(const std::string& folder);
@@ -33,14 +41,14 @@ class WalkedFiles {
     void KeepOnly(const std::vector<std::uint32_t>& places);
 
     std::size_t size() const { return files_.size(); }
-    const std::vector<File>& files() const { return files_; }
+    const Table& files() const { return files_; }
     std::string PathOf(const File& file) const;
     CFileItem ItemOf(const File& file) const;
 
   private:
     std::vector<std::string> folders_;
     std::string names_;
-    std::vector<File> files_;
+    Table files_;
 };
 
 }  // namespace krelix
