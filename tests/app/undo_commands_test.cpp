@@ -4,17 +4,21 @@
 #include <sys/stat.h>
 
 #include <QMenu>
+#include <QPushButton>
 #include <QToolButton>
 
 #include "app/file_commands.h"
 #include "app/krelix_dlg.h"
 #include "app/krelix_dlg_model.h"
 #include "app/mfc_list_ctrl_ex.h"
+#include "app/rename_and_export_commands.h"
 #include "app/results_model.h"
+#include "cache/sqlite_database.h"
 #include "operations/command_journal.h"
 #include "operations/file_operations.h"
 #include "support/fake_progress.h"
 #include "support/fake_prompts.h"
+#include "support/fake_rename_dialogs.h"
 #include "support/folder_trash.h"
 #include "support/listed_record.h"
 #include "support/temp_tree.h"
@@ -38,8 +42,10 @@ class UndoCommandsTest : public ::testing::Test {
           trash(tree.AddFolder("trash") + "/"),
           journal(OpenJournal(tree.Path("state/journal.sqlite"))),
           commands(model, *window.resultsList(), prompts, trash, progress),
+          renames(model, *window.resultsList(), *window.exportButton(), prompts, renameDialogs),
           undo(model, prompts, trash, journal.get(), {}) {
         commands.SetJournal(journal.get());
+        renames.SetJournal(journal.get());
     }
 
     void AddGroup(const std::string& key, std::initializer_list<const char*> names) {
@@ -69,6 +75,8 @@ class UndoCommandsTest : public ::testing::Test {
     test::FolderTrash trash;
     std::unique_ptr<CommandJournal> journal;
     FileCommands commands;
+    test::FakeRenameDialogs renameDialogs;
+    RenameAndExportCommands renames;
     UndoCommands undo;
 };
 
@@ -165,6 +173,65 @@ TEST_F(UndoCommandsTest, ACommandStoppedHalfWayIsOfferedOnceAtStart) {
         EXPECT_TRUE(tree.Exists("1/b"));
         EXPECT_FALSE(tree.Exists("to/b"));
     }
+}
+
+TEST_F(UndoCommandsTest, RenamedFilesAndTheirRowsTakeTheirOldNamesBack) {
+    AddGroup("1", {"a", "b", "c"});
+    rows().SetChecked(0, true);
+    rows().SetChecked(2, true);
+    BulkRenameFields rule;
+    rule.prefixIncluded = true;
+    rule.prefix = "new-";
+    rule.fileNameIncluded = true;
+    renameDialogs.rules = {rule};
+    window.RunCommand(CommandId::RenameChecked);
+    ASSERT_TRUE(tree.Exists("1/new-a"));
+    ASSERT_EQ("new-c", rows().RecordAt(2)->name);
+
+    window.RunCommand(CommandId::UndoLastCommand);
+    EXPECT_EQ(QStringLiteral("Files restored: 2 , files left: 0"), LastText());
+    EXPECT_TRUE(tree.Exists("1/a") && tree.Exists("1/c"));
+    EXPECT_FALSE(tree.Exists("1/new-a") || tree.Exists("1/new-c"));
+    EXPECT_EQ("a", rows().RecordAt(0)->name);
+    EXPECT_EQ(tree.Path("1/c"), rows().RecordAt(2)->path);
+    EXPECT_EQ(0, CheckListedFile(*rows().RecordAt(2)));
+}
+
+TEST_F(UndoCommandsTest, ACopyThatReplacedAFileIsUndoneFromTheTrash) {
+    AddGroup("1", {"a", "b"});
+    tree.AddFile("to/a", "the file the copy replaced");
+    rows().SetChecked(0, true);
+    prompts.paths = {QString::fromStdString(tree.Path("to"))};
+    prompts.answers = {true};  // replace it
+    window.RunCommand(CommandId::CopyChecked);
+    ASSERT_EQ("content of 1", tree.Read("to/a"));
+    ASSERT_EQ(1u, trash.trashed.size());
+
+    window.RunCommand(CommandId::UndoLastCommand);
+    EXPECT_EQ(QStringLiteral("Files restored: 1 , files left: 0"), LastText());
+    EXPECT_EQ("the file the copy replaced", tree.Read("to/a"));
+    EXPECT_EQ("content of 1", tree.Read("1/a"));
+    EXPECT_EQ(2u, trash.trashed.size());  // the copy went to the trash
+}
+
+TEST_F(UndoCommandsTest, AJournalThatCannotBeWrittenIsToldOnceAndTheCommandStillRuns) {
+    AddGroup("1", {"a", "b", "c"});
+    {
+        int result = 0;
+        std::string error;
+        auto other = SqliteDatabase::Open(tree.Path("state/journal.sqlite"), SQLITE_OPEN_READWRITE,
+                                          result, error);
+        ASSERT_TRUE(other) << error;
+        ASSERT_EQ(SQLITE_OK, other->Execute("DROP TABLE entries"));
+    }
+    rows().SetChecked(1, true);
+    rows().SetChecked(2, true);
+    window.RunCommand(CommandId::RecycleChecked);
+    EXPECT_EQ(2u, trash.trashed.size());
+    ASSERT_EQ(1u, prompts.shown.size());
+    EXPECT_EQ(QStringLiteral("The command journal could not be written, so this command cannot "
+                             "be undone."),
+              LastText());
 }
 
 TEST_F(UndoCommandsTest, WithoutAJournalTheNoticeIsShownAndNothingCanBeUndone) {
