@@ -203,6 +203,15 @@ bool Untouched(const JournalEntry& entry) {
            IsSameVersion(status, entry.before.size, entry.before.identity);
 }
 
+std::string StoppedReason(const JournalEntry& entry) {
+    const std::string stopped = "the command stopped while working on it";
+    if (entry.current.empty()) {
+        return stopped + "; look for it in the trash";
+    }
+    return entry.current == entry.original ? stopped
+                                           : stopped + "; look at it and at " + entry.current;
+}
+
 }  // namespace
 
 int ReturnFromTrash(const std::string& inTrash, const std::string& original) {
@@ -245,10 +254,7 @@ UndoOutcome UndoCommand(CommandJournal& journal, const JournalCommand& command, 
         }
         if (entry.state == EntryState::Pending) {
             if (!Untouched(entry)) {
-                outcome.left.push_back(
-                    {entry.original,
-                     "the command stopped while working on it; look at it and at " +
-                         (entry.current.empty() ? std::string("the trash") : entry.current)});
+                outcome.left.push_back({entry.original, StoppedReason(entry)});
             }
             continue;
         }
@@ -282,9 +288,6 @@ UndoOutcome UndoCommand(CommandJournal& journal, const JournalCommand& command, 
                 }
                 if ((error = CheckListedFile(RecordOf(entry))) == 0) {
                     error = trash->MoveToTrash(entry.current);
-                    if (error == 0) {
-                        outcome.withdrawn.push_back(entry.current);
-                    }
                 }
                 break;
         }
@@ -295,6 +298,7 @@ UndoOutcome UndoCommand(CommandJournal& journal, const JournalCommand& command, 
         if (entry.action != EntryAction::Copied) {
             ++outcome.restored;
         }
+        // At once, so that an undo stopped half-way is not done twice when tried again.
         if (!journal.SetEntryState(entry.id, EntryState::Undone)) {
             outcome.journalFailed = true;
         }

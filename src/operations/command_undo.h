@@ -28,10 +28,9 @@ struct UndoOutcome {
     CommandKind kind = CommandKind::Move;
     std::size_t restored = 0;
     std::vector<UndoLeft> left;
-    std::vector<UndoMoved> moved;        // recycled, moved and renamed files given back
-    std::vector<std::string> unlinked;   // replaced files given their own file again
-    std::vector<std::string> withdrawn;  // copies that replaced a file, now in the trash
-    bool journalFailed = false;          // the journal could not be updated
+    std::vector<UndoMoved> moved;       // recycled, moved and renamed files given back
+    std::vector<std::string> unlinked;  // replaced files given their own file again
+    bool journalFailed = false;         // the journal could not be updated
 };
 
 // Reverses the command, newest file first: a recycled file comes back from the trash, a moved or

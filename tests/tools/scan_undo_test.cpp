@@ -43,6 +43,7 @@ TEST_F(ScanUndoTest, HardLinksUndoneGiveBackFilesWithTheirOwnInodesContentsAndTi
     const test::ScanRun undone = test::RunScan(outputs, "--undo");
     EXPECT_EQ(0, undone.status) << undone.err;
     EXPECT_EQ("Files restored: 3 , files left: 0\n", undone.out);
+    EXPECT_EQ("Undoing replacing duplicates by hard links\n", undone.err);
     const auto after = test::Snapshot(tree.root());
     EXPECT_TRUE(test::SameLook(before, after));
     std::set<std::uint64_t> inodes;

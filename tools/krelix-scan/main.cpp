@@ -165,6 +165,10 @@ int main(int argc, char** argv) {
             }
             if (journal) {
                 journal->Prune(std::time(nullptr));
+                if (!journal->Interrupted().empty()) {
+                    std::cerr << "krelix-scan: the command journal holds a command that was "
+                                 "stopped half-way; --undo reverses the newest command first\n";
+                }
             }
         }
         krelix::LinkRunTotals totals;

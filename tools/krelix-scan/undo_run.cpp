@@ -1,6 +1,7 @@
 #include "undo_run.h"
 
 #include <memory>
+#include <optional>
 
 #include "operations/command_journal.h"
 #include "operations/command_undo.h"
@@ -16,12 +17,14 @@ int RunUndo(const std::string& journalPath, std::time_t now, std::ostream& out, 
     if (!journal) {
         return 1;
     }
-    const UndoOutcome outcome = UndoNewestCommand(*journal, nullptr);
-    if (!outcome.found) {
+    const std::optional<JournalCommand> newest = journal->Newest();
+    if (!newest) {
         err << "krelix-scan: nothing to undo\n";
         return 0;
     }
-    err << "Undoing " << CommandText(outcome.kind) << '\n';
+    err << "Undoing " << CommandText(newest->kind)
+        << (newest->finished ? "\n" : ", which was stopped half-way\n");
+    const UndoOutcome outcome = UndoCommand(*journal, *newest, nullptr);
     for (const UndoLeft& left : outcome.left) {
         err << "Left: " << left.path << ": " << left.reason << '\n';
     }
