@@ -58,9 +58,15 @@ CFileItem RecordOf(const JournalEntry& entry) {
     return item;
 }
 
+// Times before 1970 too: the nanoseconds of a timespec are never negative.
 struct timespec Time(std::int64_t nanoseconds) {
-    return {static_cast<time_t>(nanoseconds / 1'000'000'000),
-            static_cast<long>(nanoseconds % 1'000'000'000)};
+    std::int64_t seconds = nanoseconds / 1'000'000'000;
+    std::int64_t rest = nanoseconds % 1'000'000'000;
+    if (rest < 0) {
+        rest += 1'000'000'000;
+        --seconds;
+    }
+    return {static_cast<time_t>(seconds), static_cast<long>(rest)};
 }
 
 std::string Reason(int error, const std::string& target) {

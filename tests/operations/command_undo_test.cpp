@@ -50,7 +50,9 @@ class CommandUndoTest : public ::testing::Test {
             std::filesystem::create_directories(std::filesystem::path(path).parent_path());
             std::ofstream(path, std::ios::binary) << std::string(70'000, 'q');
             ASSERT_EQ(0, ::chmod(path.c_str(), n == 0 ? 0644 : 0600 + 040 * n));
-            SetTimes(path, 1'600'000'000 + n, 1'500'000'000 + n, 1000 * (n + 1));
+            // The last one from before 1970.
+            SetTimes(path, 1'600'000'000 + n, n == 2 ? -31'536'000 : 1'500'000'000 + n,
+                     1000 * (n + 1));
             listed.push_back(ListedRecord(path, "key"));
             ++n;
         }
