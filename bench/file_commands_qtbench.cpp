@@ -122,7 +122,7 @@ class QuietPrompts final : public krelix::Prompts {
 
 class NoTrash final : public krelix::Trash {
   public:
-    int MoveToTrash(const std::string&) override { return ENOTSUP; }
+    int MoveToTrash(const std::string&, std::string*) override { return ENOTSUP; }
 };
 
 // "Delete Checked Files Permanently" over 10,000 small files: the check and the delete, per file.

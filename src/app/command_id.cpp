@@ -17,6 +17,8 @@ constexpr std::array kSelect{
 };
 
 constexpr std::array kDelete{
+    MenuEntry{CommandId::UndoLastCommand, "Undo Last Command"},
+    Separator(),
     MenuEntry{CommandId::RecycleChecked, "Move Checked Files to Recycle Bin"},
     MenuEntry{CommandId::MoveChecked, "Move Checked Files to ..."},
     MenuEntry{CommandId::DeleteCheckedPermanently, "Delete Checked Files Permanently "},
@@ -39,6 +41,7 @@ constexpr std::array kListPop{
     MenuEntry{CommandId::DeleteSelectedPermanently, "Delete The Selected File Permanently"},
     MenuEntry{CommandId::RenameSelected, "Rename The Selected File"},
     MenuEntry{CommandId::RemoveSelectedFile, "Remove The Selected File from Results"},
+    MenuEntry{CommandId::UndoLastCommand, "Undo Last Command"},
     Separator(),
     MenuEntry{CommandId::SelectNewest, "Select Newest in each group"},
     MenuEntry{CommandId::SelectOldest, "Select Oldest in each group"},

@@ -31,6 +31,7 @@ enum class CommandId : int {
     RecycleSelected = 32825,
     ReplaceWithHardLinks = 32830,
     ReplaceWithClones = 32831,
+    UndoLastCommand = 32840,
 };
 
 // One menu entry; a null text is a separator.

@@ -10,6 +10,7 @@
 namespace krelix {
 
 class CMFCListCtrlEx;
+class CommandJournal;
 class KrelixDlgModel;
 class OperationProgress;
 class Prompts;
@@ -27,6 +28,12 @@ class FileCommands {
     ~FileCommands();
     FileCommands(const FileCommands&) = delete;
     FileCommands& operator=(const FileCommands&) = delete;
+
+    // Where the commands that can be undone are written; null for none. Not owned.
+    void SetJournal(CommandJournal* journal) {
+        operations_.SetJournal(journal);
+        replace_.SetJournal(journal);
+    }
 
   private:
     void Register(CommandId id, std::function<void()> command);

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -40,6 +41,9 @@ void CKrelixDlg::BuildControls() {
     connect(results_, &CMFCListCtrlEx::commandChosen, this, &CKrelixDlg::RunCommand);
     connect(results_, &CMFCListCtrlEx::rowDoubleClicked, this,
             [this] { RunCommand(CommandId::OpenContainingFolder); });
+    // A text field with the focus keeps Ctrl+Z for its own text.
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, this, [this] { RunCommand(CommandId::UndoLastCommand); });
 
     status_ = Named(new QLabel(this), "statusLine");
     status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -67,6 +71,11 @@ QToolButton* CKrelixDlg::MenuButton(const QString& text, std::span<const MenuEnt
             continue;
         }
         QAction* action = menu->addAction(QString::fromUtf8(entry.text));
+        if (entry.id == CommandId::UndoLastCommand) {
+            // Shown beside the text; the window's own shortcut does the work.
+            action->setShortcut(QKeySequence::Undo);
+            action->setShortcutContext(Qt::WidgetShortcut);
+        }
         const CommandId id = entry.id;
         connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
     }

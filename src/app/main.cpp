@@ -1,7 +1,10 @@
 // Composition root: builds the application, the window's state and the window, and hands each
 // its collaborators.
 #include <QPushButton>
+#include <QTimer>
 #include <cstdio>
+#include <ctime>
+#include <memory>
 
 #include "app/desktop_commands.h"
 #include "app/file_commands.h"
@@ -12,8 +15,10 @@
 #include "app/mfc_list_ctrl_ex.h"
 #include "app/rename_and_export_commands.h"
 #include "app/selection_preview.h"
+#include "app/undo_commands.h"
 #include "cache/hash_cache.h"
 #include "common/ui/prompts.h"
+#include "operations/command_journal.h"
 #include "operations/ui/desktop_launcher.h"
 #include "operations/ui/desktop_trash.h"
 #include "operations/ui/help_file.h"
@@ -39,10 +44,18 @@ int main(int argc, char** argv) {
     // The helpers go before the window: the preview is its child, the commands act on its list.
     krelix::DesktopTrash trash;
     krelix::ModalProgress progress(&window);
+    std::string journalNotice;
+    const std::unique_ptr<krelix::CommandJournal> journal = krelix::CommandJournal::Open(
+        krelix::DefaultJournalPath(), std::time(nullptr), journalNotice);
     krelix::FileCommands fileCommands(model, list, prompts, trash, progress);
+    fileCommands.SetJournal(journal.get());
     krelix::ModalRenameDialogs renameDialogs(&window);
     krelix::RenameAndExportCommands renameExport(model, list, *window.exportButton(), prompts,
                                                  renameDialogs);
+    renameExport.SetJournal(journal.get());
+    krelix::UndoCommands undo(model, prompts, trash, journal.get(), journalNotice);
+    // Once the window shows: a question about a command stopped half-way needs it behind.
+    QTimer::singleShot(0, &window, [&undo] { undo.CheckAtStart(); });
     krelix::DesktopLauncher launcher;
     krelix::WidgetShellDialogs shellDialogs(&window);
     krelix::DesktopCommands desktop(model, list,

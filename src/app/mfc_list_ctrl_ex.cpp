@@ -49,6 +49,11 @@ CMFCListCtrlEx::CMFCListCtrlEx(QWidget* parent) : QTableView(parent) {
             continue;
         }
         QAction* action = popup_->addAction(QString::fromUtf8(entry.text));
+        if (entry.id == CommandId::UndoLastCommand) {
+            // Shown beside the text; the window's own shortcut does the work.
+            action->setShortcut(QKeySequence::Undo);
+            action->setShortcutContext(Qt::WidgetShortcut);
+        }
         const CommandId id = entry.id;
         connect(action, &QAction::triggered, this, [this, id] { Q_EMIT commandChosen(id); });
         popupActions_[id] = action;

@@ -9,6 +9,7 @@ class QAbstractButton;
 namespace krelix {
 
 class CMFCListCtrlEx;
+class CommandJournal;
 class KrelixDlgModel;
 class Prompts;
 class RenameDialogs;
@@ -26,6 +27,9 @@ class RenameAndExportCommands final : public QObject {
                             QAbstractButton& exportButton, Prompts& prompts,
                             RenameDialogs& renameDialogs);
     ~RenameAndExportCommands() override;
+
+    // Where renames are written for undo; null for none. Not owned.
+    void SetJournal(CommandJournal* journal) { renameExport_.SetJournal(journal); }
 
     void RenameSelected();
     void RenameChecked();

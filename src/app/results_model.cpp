@@ -337,6 +337,14 @@ void ResultsModel::SetRowLinked(int row, LinkKind kind) {
     RefreshRow(row);
 }
 
+void ResultsModel::ClearRowLinked(int row) {
+    if (!IsValidRow(row)) {
+        return;
+    }
+    rows_[static_cast<std::size_t>(row)].linked = 0;
+    RefreshRow(row);
+}
+
 std::optional<LinkKind> ResultsModel::RowLink(int row) const {
     if (!IsValidRow(row) || rows_[static_cast<std::size_t>(row)].linked == 0) {
         return std::nullopt;

@@ -85,6 +85,8 @@ class ResultsModel : public QAbstractTableModel {
     // the file, not of the row's place. Always redrawn.
     void SetRowLinked(int row, LinkKind kind);
     std::optional<LinkKind> RowLink(int row) const;
+    // The row's file is a file of its own again (the replacement was undone).
+    void ClearRowLinked(int row);
     void ClearRowMarks();
     bool IsRowShaded(int row) const;
     bool IsRowStruck(int row) const;

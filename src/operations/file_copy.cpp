@@ -86,10 +86,20 @@ int WriteAll(int fd, const char* data, std::size_t size) {
     return 0;
 }
 
-// Copies from the current offsets to the end of `from`: in the kernel where it can, otherwise
-// through a buffer. A kernel copy that reports the end before `expectedSize` bytes (some file
-// systems do) is finished through the buffer.
-int CopyContent(int from, int to, std::uint64_t expectedSize, std::uint64_t& copied) {
+int CheckTarget(const std::string& target, ReplaceExisting replace) {
+    struct stat existing;
+    if (::lstat(target.c_str(), &existing) != 0) {
+        return errno == ENOENT ? 0 : errno;
+    }
+    if (S_ISDIR(existing.st_mode)) {
+        return EISDIR;
+    }
+    return replace == ReplaceExisting::No ? EEXIST : 0;
+}
+
+}  // namespace
+
+int CopyFileContent(int from, int to, std::uint64_t expectedSize, std::uint64_t& copied) {
     bool inKernel = true;
     std::vector<char> buffer;
     for (;;) {
@@ -127,19 +137,6 @@ int CopyContent(int from, int to, std::uint64_t expectedSize, std::uint64_t& cop
         copied += static_cast<std::uint64_t>(read);
     }
 }
-
-int CheckTarget(const std::string& target, ReplaceExisting replace) {
-    struct stat existing;
-    if (::lstat(target.c_str(), &existing) != 0) {
-        return errno == ENOENT ? 0 : errno;
-    }
-    if (S_ISDIR(existing.st_mode)) {
-        return EISDIR;
-    }
-    return replace == ReplaceExisting::No ? EEXIST : 0;
-}
-
-}  // namespace
 
 int CopyRegularFile(const std::string& source, const std::string& target,
                     const CopyOptions& options, CopiedSource* copied) {
@@ -179,8 +176,8 @@ int CopyRegularFile(const std::string& source, const std::string& target,
     TemporaryName temporary(pattern);
 
     std::uint64_t bytes = 0;
-    if (const int error =
-            CopyContent(in.get(), out.get(), static_cast<std::uint64_t>(opened.st_size), bytes)) {
+    if (const int error = CopyFileContent(in.get(), out.get(),
+                                          static_cast<std::uint64_t>(opened.st_size), bytes)) {
         return error;
     }
     if (options.keepOwner) {

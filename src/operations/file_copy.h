@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
 
 #include "engine/file_item.h"
@@ -40,5 +41,10 @@ struct CopiedSource {
 // target's name is never replaced (EISDIR). Returns 0, an errno, kFileChanged or kNotRegularFile.
 int CopyRegularFile(const std::string& source, const std::string& target,
                     const CopyOptions& options, CopiedSource* copied = nullptr);
+
+// Copies from the current offsets to the end of `from`: in the kernel where it can, otherwise
+// through a buffer. A kernel copy that reports the end before `expectedSize` bytes (some file
+// systems do) is finished through the buffer. 0 or an errno; `copied` counts the bytes.
+int CopyFileContent(int from, int to, std::uint64_t expectedSize, std::uint64_t& copied);
 
 }  // namespace krelix

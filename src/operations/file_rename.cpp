@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "operations/file_operations.h"
+#include "operations/journal_recorder.h"
 
 namespace krelix {
 namespace {
@@ -64,7 +65,7 @@ bool IsPlainFileName(std::string_view name) {
            name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
 
-int RenameRecord(CFileItem& item, const std::string& newName) {
+int RenameRecord(CFileItem& item, const std::string& newName, JournalRecorder* journal) {
     if (!IsPlainFileName(newName)) {
         return EINVAL;
     }
@@ -72,8 +73,16 @@ int RenameRecord(CFileItem& item, const std::string& newName) {
         return check;
     }
     std::string newPath = std::string(FolderOf(item.path)) + newName;
+    const std::int64_t entry =
+        journal != nullptr ? journal->Before(EntryAction::Moved, item.path, newPath) : 0;
     if (const int error = MoveNoReplace(item.path, newPath); error != 0) {
+        if (journal != nullptr) {
+            journal->NotDone(entry);
+        }
         return error;
+    }
+    if (journal != nullptr) {
+        journal->Done(entry, newPath);
     }
     // The rename itself moves the status-change time; only that is taken over, so that an edit
     // made meanwhile still shows.
@@ -92,14 +101,15 @@ int RenameRecord(CFileItem& item, const std::string& newName) {
 }
 
 void RenameCheckedFiles(std::span<CFileItem* const> checked, BulkRenameFields fields,
-                        BulkRenamer& renamer, const BulkRenameCallbacks& callbacks) {
+                        BulkRenamer& renamer, const BulkRenameCallbacks& callbacks,
+                        JournalRecorder* journal) {
     renamer.RestartCounter();
     for (CFileItem* item : checked) {
         if (item == nullptr || item->deleted != 0) {
             continue;
         }
         const std::string newName = renamer.BuildNewName(fields, item->name);
-        if (const int error = RenameRecord(*item, newName); error != 0) {
+        if (const int error = RenameRecord(*item, newName, journal); error != 0) {
             if (callbacks.failed) {
                 callbacks.failed(*item, std::string(FolderOf(item->path)) + newName, error);
             }

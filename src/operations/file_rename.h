@@ -11,6 +11,8 @@
 
 namespace krelix {
 
+class JournalRecorder;
+
 // Moves a file to a new path without ever replacing what is there: EEXIST when the new path
 // exists. Uses renameat2(RENAME_NOREPLACE); on file systems without it, a hard link followed
 // by removing the old name; on file systems without hard links, a check and a rename.
@@ -29,8 +31,8 @@ bool IsPlainFileName(std::string_view name);
 // Renames the record's file within its own folder, if it is still the file compared
 // (CheckListedFile). On success the record's name and path become the new ones; on failure
 // nothing changes. Returns 0, kFileChanged, kNotRegularFile or the errno of the failure
-// (EINVAL for a name that would leave the folder).
-int RenameRecord(CFileItem& item, const std::string& newName);
+// (EINVAL for a name that would leave the folder). The rename is written to journal, when given.
+int RenameRecord(CFileItem& item, const std::string& newName, JournalRecorder* journal = nullptr);
 
 // One bulk rename: restarts the renamer's counter, then renames every record that is not
 // deleted, in the order given, to the name the fields give it. Failures do not stop the run.
@@ -39,6 +41,7 @@ struct BulkRenameCallbacks {
     std::function<void(const CFileItem& item, const std::string& newPath, int error)> failed;
 };
 void RenameCheckedFiles(std::span<CFileItem* const> checked, BulkRenameFields fields,
-                        BulkRenamer& renamer, const BulkRenameCallbacks& callbacks);
+                        BulkRenamer& renamer, const BulkRenameCallbacks& callbacks,
+                        JournalRecorder* journal = nullptr);
 
 }  // namespace krelix

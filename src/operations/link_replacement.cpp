@@ -15,6 +15,7 @@
 #include "operations/file_copy.h"
 #include "operations/file_operations.h"
 #include "operations/file_rename.h"
+#include "operations/journal_recorder.h"
 #include "platform/sync_folder.h"
 
 namespace krelix {
@@ -252,7 +253,7 @@ bool IsCloneUnsupported(int error) {
 }
 
 LinkResult ReplaceWithLink(const CFileItem& kept, const CFileItem& target, LinkKind kind,
-                           LinkRun run) {
+                           LinkRun run, JournalRecorder* journal) {
     OpenedFile keptFile;
     if (const int error = OpenListed(kept, keptFile)) {
         return Failed(error, true);
@@ -305,11 +306,20 @@ LinkResult ReplaceWithLink(const CFileItem& kept, const CFileItem& target, LinkK
     if (const int error = StillListed(target, targetFile)) {
         return Failed(error);
     }
+    const std::int64_t entry =
+        journal != nullptr ? journal->Before(EntryAction::Replaced, target.path, target.path) : 0;
     if (::rename(temporary.path().c_str(), target.path.c_str()) != 0) {
-        return Failed(errno);
+        const int error = errno;
+        if (journal != nullptr) {
+            journal->NotDone(entry);
+        }
+        return Failed(error);
     }
     temporary.Keep();
     SyncFolder(std::string(FolderOf(target.path)));
+    if (journal != nullptr) {
+        journal->Done(entry, target.path);
+    }
 
     struct stat now;
     if (::lstat(target.path.c_str(), &now) != 0) {

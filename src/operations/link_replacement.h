@@ -8,6 +8,8 @@
 
 namespace krelix {
 
+class JournalRecorder;
+
 enum class LinkKind {
     HardLink,  // the target's name comes to name the kept file itself; one file system only
     Clone,     // a new file sharing the kept file's blocks (FICLONE), with the target's mode,
@@ -37,9 +39,10 @@ struct LinkResult {
 // be the files compared (CheckListedFile) and hold the same bytes; the link or clone is made
 // under a temporary name in the target's folder and renamed over the target only then, so any
 // failure leaves the target as it was and no temporary file behind. Across file systems the
-// answer is EXDEV; a file system without clones answers EOPNOTSUPP (IsCloneUnsupported).
+// answer is EXDEV; a file system without clones answers EOPNOTSUPP (IsCloneUnsupported). The
+// replacement is written to `journal`, when given, just before the target's name is taken over.
 LinkResult ReplaceWithLink(const CFileItem& kept, const CFileItem& target, LinkKind kind,
-                           LinkRun run = LinkRun::Replace);
+                           LinkRun run = LinkRun::Replace, JournalRecorder* journal = nullptr);
 
 // Keeps records true to the disk after a successful replacement, so that later commands still
 // accept them: the target's record takes what its path names now, and since a hard link moves

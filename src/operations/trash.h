@@ -9,9 +9,11 @@ namespace krelix {
 class Trash {
   public:
     virtual ~Trash() = default;
-    // Moves the file at path (a link itself, never what it points at) into the trash.
-    // Returns 0 or the errno of the failure.
-    virtual int MoveToTrash(const std::string& path) = 0;
+    // Moves the file at path (a link itself, never what it points at) into the trash; where it
+    // went is given in inTrash when that is not null (an absolute path). Returns 0 or the errno
+    // of the failure.
+    virtual int MoveToTrash(const std::string& path, std::string* inTrash) = 0;
+    int MoveToTrash(const std::string& path) { return MoveToTrash(path, nullptr); }
 };
 
 }  // namespace krelix

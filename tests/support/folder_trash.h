@@ -21,7 +21,8 @@ class FolderTrash final : public Trash {
     std::map<std::string, int> failures;
     std::vector<std::string> trashed;  // original paths, in order
 
-    int MoveToTrash(const std::string& path) override {
+    using Trash::MoveToTrash;
+    int MoveToTrash(const std::string& path, std::string* where) override {
         if (const auto failure = failures.find(path); failure != failures.end()) {
             return failure->second;
         }
@@ -30,6 +31,9 @@ class FolderTrash final : public Trash {
             return errno;
         }
         trashed.push_back(path);
+        if (where != nullptr) {
+            *where = inTrash;
+        }
         return 0;
     }
 

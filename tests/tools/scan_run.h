@@ -27,12 +27,14 @@ inline std::string ReadWhole(const std::string& path) {
 
 // Runs the scanner with the arguments (shell words; the tests' paths need no quoting) and an
 // optional environment prefix such as "TMPDIR=/x"; its output goes to files among outputs. Its
-// hash cache lies among the outputs unless env says otherwise, never in the user's home.
+// hash cache and command journal lie among the outputs unless env says otherwise, never in the
+// user's home.
 inline ScanRun RunScan(const TempTree& outputs, const std::string& args,
                        const std::string& env = {}) {
     const std::string out = outputs.Path("stdout");
     const std::string err = outputs.Path("stderr");
-    const std::string command = "XDG_CACHE_HOME='" + outputs.Path("cache") + "' " + env + " '" +
+    const std::string command = "XDG_CACHE_HOME='" + outputs.Path("cache") + "' XDG_STATE_HOME='" +
+                                outputs.Path("state") + "' " + env + " '" +
                                 KRELIX_SCAN_BINARY "' " + args + " >'" + out + "' 2>'" + err +
                                 "' </dev/null";
     const int raw = std::system(command.c_str());

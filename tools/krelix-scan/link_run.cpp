@@ -61,7 +61,7 @@ std::vector<CFileItem> KeptFirst(const std::vector<const CFileItem*>& group,
 
 LinkRunTotals ReplaceDuplicates(const ResultMap& results, LinkKind kind, LinkRun run,
                                 const ProtectedFolders& protectedFolders, std::ostream& log,
-                                const std::function<bool()>& stop) {
+                                const std::function<bool()>& stop, JournalRecorder* journal) {
     LinkRunTotals totals;
     for (const std::vector<const CFileItem*>& group : DuplicateGroups(results)) {
         std::vector<CFileItem> members = KeptFirst(group, protectedFolders);
@@ -78,7 +78,7 @@ LinkRunTotals ReplaceDuplicates(const ResultMap& results, LinkKind kind, LinkRun
             if (protectedFolders.Covers(target)) {
                 continue;
             }
-            const LinkResult result = ReplaceWithLink(kept, target, kind, run);
+            const LinkResult result = ReplaceWithLink(kept, target, kind, run, journal);
             if (result.error == 0) {
                 if (!result.alreadyLinked) {
                     FollowReplacement(target, result, records);

@@ -11,6 +11,8 @@
 
 namespace krelix {
 
+class JournalRecorder;
+
 struct LinkRunTotals {
     std::size_t replaced = 0;     // or, in a dry run, that would be
     std::uint64_t reclaimed = 0;  // bytes
@@ -21,10 +23,12 @@ struct LinkRunTotals {
 // of it (ReplaceWithLink, with all its checks). The kept file is the group's first in output
 // order (path bytes), or its first in a protected folder; files in protected folders are never
 // replaced. A group whose kept file fails is left alone from there on. Each action and failure
-// is written as a line to log. stop is asked before each file; true ends the run there.
+// is written as a line to log. stop is asked before each file; true ends the run there. Each
+// replacement is written to journal, when given, so that it can be undone.
 LinkRunTotals ReplaceDuplicates(const ResultMap& results, LinkKind kind, LinkRun run,
                                 const ProtectedFolders& protectedFolders, std::ostream& log,
-                                const std::function<bool()>& stop = {});
+                                const std::function<bool()>& stop = {},
+                                JournalRecorder* journal = nullptr);
 
 // "Files replaced: N , bytes reclaimed: B , failures: F" ("Files to replace", "bytes to
 // reclaim" in a dry run).

@@ -15,9 +15,12 @@
 #include "engine/vornex.h"
 #include "json_output.h"
 #include "link_run.h"
+#include "operations/command_journal.h"
+#include "operations/journal_recorder.h"
 #include "progress_line.h"
 #include "scan_options.h"
 #include "scan_output.h"
+#include "undo_run.h"
 
 namespace {
 
@@ -79,6 +82,10 @@ int main(int argc, char** argv) {
     if (parsed.options->version) {
         std::cout << "krelix-scan " << krelix::kVersion << '\n';
         return 0;
+    }
+    if (parsed.options->undo) {
+        return krelix::RunUndo(krelix::DefaultJournalPath(), std::time(nullptr), std::cout,
+                               std::cerr);
     }
     krelix::SearchRequest request;
     std::string error;
@@ -148,11 +155,40 @@ int main(int argc, char** argv) {
     if ((parsed.options->hardlink || parsed.options->reflink) && g_interrupted == 0) {
         const auto run =
             parsed.options->dryRun ? krelix::LinkRun::DryRun : krelix::LinkRun::Replace;
-        const krelix::LinkRunTotals totals = krelix::ReplaceDuplicates(
-            engine.resultMap,
-            parsed.options->hardlink ? krelix::LinkKind::HardLink : krelix::LinkKind::Clone, run,
-            krelix::ProtectedFolders(std::move(protectFolders)), std::cerr,
-            [] { return g_interrupted != 0; });
+        std::unique_ptr<krelix::CommandJournal> journal;
+        if (run == krelix::LinkRun::Replace) {
+            std::string notice;
+            journal = krelix::CommandJournal::Open(krelix::DefaultJournalPath(), std::time(nullptr),
+                                                   notice);
+            if (!notice.empty()) {
+                std::cerr << "krelix-scan: " << notice << '\n';
+            }
+            if (journal) {
+                journal->Prune(std::time(nullptr));
+                if (!journal->Interrupted().empty()) {
+                    std::cerr << "krelix-scan: the command journal holds a command that was "
+                                 "stopped half-way; --undo reverses the newest command first\n";
+                }
+            }
+        }
+        krelix::LinkRunTotals totals;
+        {
+            krelix::JournalRecorder recorder(journal.get(),
+                                             parsed.options->hardlink
+                                                 ? krelix::CommandKind::HardLink
+                                                 : krelix::CommandKind::Clone,
+                                             std::time(nullptr));
+            totals = krelix::ReplaceDuplicates(
+                engine.resultMap,
+                parsed.options->hardlink ? krelix::LinkKind::HardLink : krelix::LinkKind::Clone,
+                run, krelix::ProtectedFolders(std::move(protectFolders)), std::cerr,
+                [] { return g_interrupted != 0; },
+                run == krelix::LinkRun::Replace ? &recorder : nullptr);
+            if (journal && recorder.failed()) {
+                std::cerr << "krelix-scan: the command journal " << journal->path()
+                          << " could not be written; these replacements cannot all be undone\n";
+            }
+        }
         krelix::WriteLinkSummary(totals, run, std::cerr);
         status = totals.failures > 0 ? 1 : 0;
     }

@@ -15,6 +15,7 @@ namespace krelix {
 
 const char* const kScanUsage =
     "Usage: krelix-scan [options] FOLDER...\n"
+    "       krelix-scan --undo\n"
     "Finds files of equal content below the folders (size and CRC-32).\n"
     "\n"
     "  --exclude FOLDER         leave this folder out (repeatable)\n"
@@ -35,6 +36,8 @@ const char* const kScanUsage =
     "  --reflink                replace them by clones of it (file systems with reflink)\n"
     "  --dry-run                with --hardlink or --reflink: check, say what would be done\n"
     "  --protect FOLDER         files below FOLDER are kept, never replaced (repeatable)\n"
+    "  --undo                   undo the newest command that changed files (in Krelix or\n"
+    "                           with --hardlink or --reflink); scans nothing\n"
     "  -h, --help               show this text\n"
     "  --version                show the version\n"
     "\n"
@@ -42,7 +45,9 @@ const char* const kScanUsage =
     "followed by an empty line. The summary goes to standard error: the counts, the start\n"
     "folders a setting kept out, and how many files and folders could not be read.\n"
     "With --hardlink or --reflink each replacement or failure follows on standard error as a\n"
-    "line, then the files replaced, bytes reclaimed and failures; any failure gives status 1.\n";
+    "line, then the files replaced, bytes reclaimed and failures; any failure gives status 1.\n"
+    "Replacements are kept in $XDG_STATE_HOME/krelix/journal.sqlite for --undo, which names\n"
+    "each file it leaves (its path taken, or changed since) and then gives status 1.\n";
 
 namespace {
 
@@ -92,7 +97,8 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
             {"--no-cache", &ScanOptions::noCache},
             {"--hardlink", &ScanOptions::hardlink},
             {"--reflink", &ScanOptions::reflink},
-            {"--dry-run", &ScanOptions::dryRun}};
+            {"--dry-run", &ScanOptions::dryRun},
+            {"--undo", &ScanOptions::undo}};
         const auto known = std::find_if(std::begin(kSwitches), std::end(kSwitches),
                                         [&](const auto& entry) { return arg == entry.first; });
         if (known != std::end(kSwitches)) {
@@ -147,6 +153,15 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
             }
             (name == "--min-size" ? options.minSize : options.maxSize) = *size;
         }
+    }
+    if (options.undo) {
+        if (!options.folders.empty()) {
+            return {std::nullopt, "--undo takes no folder"};
+        }
+        if (options.hardlink || options.reflink) {
+            return {std::nullopt, "--undo goes with neither --hardlink nor --reflink"};
+        }
+        return {options, {}};
     }
     if (options.folders.empty() && !options.help && !options.version) {
         return {std::nullopt, "no folder given"};

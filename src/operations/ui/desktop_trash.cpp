@@ -28,7 +28,7 @@ void Unstray(const QString& inTrash, const std::string& path) {
 
 }  // namespace
 
-int DesktopTrash::MoveToTrash(const std::string& path) {
+int DesktopTrash::MoveToTrash(const std::string& path, std::string* inTrashPath) {
     const QByteArray bytes(path.data(), static_cast<qsizetype>(path.size()));
     const QString name = QFile::decodeName(bytes);
     if (QFile::encodeName(name) != bytes) {
@@ -43,6 +43,9 @@ int DesktopTrash::MoveToTrash(const std::string& path) {
         return error != 0 ? error : EIO;
     }
     if (QDir::isAbsolutePath(inTrash)) {
+        if (inTrashPath != nullptr) {
+            *inTrashPath = QFile::encodeName(inTrash).toStdString();
+        }
         return 0;
     }
     Unstray(inTrash, path);

@@ -3,6 +3,7 @@
 #include "common/ui/prompts.h"
 #include "common/ui/report_last_error.h"
 #include "operations/file_copy.h"
+#include "operations/journal_recorder.h"
 
 namespace krelix {
 
@@ -28,6 +29,15 @@ void ReportFileFailure(Prompts& prompts, const QString& text, int error) {
             break;
         default:
             ReportLastError(prompts, text, error);
+    }
+}
+
+void ReportJournalFailure(Prompts& prompts, const JournalRecorder& recorder, bool journalKept) {
+    if (journalKept && recorder.failed()) {
+        prompts.Inform(TitleCaption(),
+                       QStringLiteral("The command journal could not be written, so this command "
+                                      "cannot be undone."),
+                       PromptIcon::Warning);
     }
 }
 

@@ -1,10 +1,15 @@
 #include "operations/ui/file_operation_commands.h"
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <cerrno>
+#include <ctime>
 
 #include "common/ui/prompts.h"
 #include "common/ui/report_last_error.h"
+#include "operations/command_undo.h"
+#include "operations/journal_recorder.h"
 #include "operations/operation_progress.h"
 #include "operations/trash.h"
 #include "operations/ui/file_failure_report.h"
@@ -37,6 +42,11 @@ QString LossQuestion(std::size_t groups, const QString& fate) {
              one ? QStringLiteral("its") : QStringLiteral("their"), fate);
 }
 
+QString DeleteLossQuestion(std::size_t groups) {
+    return LossQuestion(groups, QStringLiteral("deleted permanently")) +
+           QStringLiteral("\nThis cannot be undone.");
+}
+
 QString TrashText(const CFileItem& item) {
     return QStringLiteral("Failed to move the file ") + Decode(item.path) +
            QStringLiteral(" to the trash");
@@ -61,6 +71,12 @@ bool FileOperationCommands::AcceptLosses(std::span<const CFileItem* const> targe
                                          const QString& fate) {
     const std::size_t groups = GroupsLeftWithoutCopy(targets, listed);
     return groups == 0 || prompts_.AskOkCancel(TitleCaption(), LossQuestion(groups, fate));
+}
+
+bool FileOperationCommands::AcceptDeleteLosses(std::span<const CFileItem* const> targets,
+                                               std::span<const CFileItem* const> listed) {
+    const std::size_t groups = GroupsLeftWithoutCopy(targets, listed);
+    return groups == 0 || prompts_.AskOkCancel(TitleCaption(), DeleteLossQuestion(groups));
 }
 
 void FileOperationCommands::ActOn(const Command& command, CFileItem& item, const Gone& gone) {
@@ -97,6 +113,18 @@ void FileOperationCommands::Run(const Command& command, std::span<CFileItem* con
     progress_.End();
 }
 
+int FileOperationCommands::Recycle(const std::string& path, JournalRecorder& recorder) {
+    const std::int64_t entry = recorder.Before(EntryAction::Recycled, path);
+    std::string inTrash;
+    const int error = trash_.MoveToTrash(path, &inTrash);
+    if (error != 0) {
+        recorder.NotDone(entry);
+    } else {
+        recorder.Done(entry, inTrash);
+    }
+    return error;
+}
+
 std::vector<CFileItem*> FileOperationCommands::Targets(std::span<CFileItem* const> records) {
     return LeaveProtected(NotDeleted(records), protected_, prompts_);
 }
@@ -120,9 +148,11 @@ void FileOperationCommands::RecycleChecked(std::span<CFileItem* const> checked,
     if (targets.empty() || !AcceptLosses(targets, listed, QStringLiteral("moved to the trash"))) {
         return;
     }
+    JournalRecorder recorder(journal_, CommandKind::Recycle, std::time(nullptr));
     Run({"Moving files to the trash", TrashText, TrashText,
-         [this](CFileItem& item) { return trash_.MoveToTrash(item.path); }},
+         [this, &recorder](CFileItem& item) { return Recycle(item.path, recorder); }},
         targets, gone);
+    ReportJournalFailure(prompts_, recorder, journal_ != nullptr);
 }
 
 void FileOperationCommands::RecycleSelected(CFileItem* selected,
@@ -145,18 +175,20 @@ void FileOperationCommands::RecycleSelected(CFileItem* selected,
                                       Decode(selected->path))) {
         return;
     }
+    JournalRecorder recorder(journal_, CommandKind::Recycle, std::time(nullptr));
     ActOn(
         {"",
          [](const CFileItem&) { return QStringLiteral("Failed to move this file to the trash."); },
-         TrashText, [this](CFileItem& item) { return trash_.MoveToTrash(item.path); }},
+         TrashText, [this, &recorder](CFileItem& item) { return Recycle(item.path, recorder); }},
         *selected, gone);
+    ReportJournalFailure(prompts_, recorder, journal_ != nullptr);
 }
 
 void FileOperationCommands::DeleteChecked(std::span<CFileItem* const> checked,
                                           std::span<const CFileItem* const> listed,
                                           const Gone& gone) {
     const std::vector<CFileItem*> targets = Targets(checked);
-    if (targets.empty() || !AcceptLosses(targets, listed, QStringLiteral("deleted permanently"))) {
+    if (targets.empty() || !AcceptDeleteLosses(targets, listed)) {
         return;
     }
     Run({"Deleting files", DeleteText, DeleteText,
@@ -172,7 +204,7 @@ void FileOperationCommands::DeleteSelected(CFileItem* selected,
         return;
     }
     CFileItem* const targets[] = {selected};
-    if (!AcceptLosses(targets, listed, QStringLiteral("deleted permanently"))) {
+    if (!AcceptDeleteLosses(targets, listed)) {
         return;
     }
     ActOn({"", [](const CFileItem&) { return QStringLiteral("Failed to delete this file."); },
@@ -196,11 +228,21 @@ void FileOperationCommands::MoveChecked(std::span<CFileItem* const> checked,
         return QStringLiteral("Failed to move the file ") + Decode(item.path) +
                QStringLiteral(" to ") + Decode(folder + item.name);
     };
+    JournalRecorder recorder(journal_, CommandKind::Move, std::time(nullptr));
     Run({"Moving files", text, text,
-         [this, &folder](CFileItem& item) {
-             return MoveListedFile(item, folder + item.name, rename_);
+         [this, &folder, &recorder](CFileItem& item) {
+             const std::string target = folder + item.name;
+             const std::int64_t entry = recorder.Before(EntryAction::Moved, item.path, target);
+             const int error = MoveListedFile(item, target, rename_);
+             if (error != 0) {
+                 recorder.NotDone(entry);
+             } else {
+                 recorder.Done(entry, target);
+             }
+             return error;
          }},
         targets, gone);
+    ReportJournalFailure(prompts_, recorder, journal_ != nullptr);
 }
 
 void FileOperationCommands::CopyChecked(std::span<CFileItem* const> checked) {
@@ -209,6 +251,7 @@ void FileOperationCommands::CopyChecked(std::span<CFileItem* const> checked) {
         return;
     }
     const std::vector<CFileItem*> targets = NotDeleted(checked);
+    JournalRecorder recorder(journal_, CommandKind::Copy, std::time(nullptr));
     progress_.Begin("Copying files", targets.size());
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const CFileItem& item = *targets[i];
@@ -222,10 +265,7 @@ void FileOperationCommands::CopyChecked(std::span<CFileItem* const> checked) {
             prompts_.AskYesNo(TitleCaption(), QStringLiteral("The file ") + Decode(target) +
                                                   QStringLiteral(" already exists.\nDo you "
                                                                  "want to replace it?"))) {
-            // A file is given up only for the very content that was compared.
-            options.replace = ReplaceExisting::Yes;
-            options.expected = &item;
-            error = CopyRegularFile(item.path, target, options);
+            error = CopyReplacing(item, target, recorder);
         } else if (error == EEXIST) {
             continue;  // the user keeps the existing file
         }
@@ -236,6 +276,40 @@ void FileOperationCommands::CopyChecked(std::span<CFileItem* const> checked) {
         }
     }
     progress_.End();
+    ReportJournalFailure(prompts_, recorder, journal_ != nullptr);
+}
+
+int FileOperationCommands::CopyReplacing(const CFileItem& item, const std::string& target,
+                                         JournalRecorder& recorder) {
+    // A file is given up only for the very content that was compared.
+    if (const int check = CheckListedFile(item)) {
+        return check;
+    }
+    struct stat existing {};
+    if (::lstat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
+        return EISDIR;
+    }
+    const std::int64_t recycled = recorder.Before(EntryAction::Recycled, target);
+    std::string inTrash;
+    if (const int error = trash_.MoveToTrash(target, &inTrash)) {
+        recorder.NotDone(recycled);
+        return error;
+    }
+    recorder.Done(recycled, inTrash);
+    const std::int64_t copied = recorder.Before(EntryAction::Copied, item.path, target);
+    CopyOptions options;
+    options.expected = &item;
+    const int error = CopyRegularFile(item.path, target, options);
+    if (error != 0) {
+        recorder.NotDone(copied);
+        // The replaced file goes back at once: nothing took its place.
+        if (!inTrash.empty() && ReturnFromTrash(inTrash, target) == 0) {
+            recorder.NotDone(recycled);
+        }
+        return error;
+    }
+    recorder.Done(copied, target);
+    return 0;
 }
 
 }  // namespace krelix

@@ -12,6 +12,8 @@
 
 namespace krelix {
 
+class CommandJournal;
+class JournalRecorder;
 class OperationProgress;
 class ProtectedFolders;
 class Trash;
@@ -35,6 +37,9 @@ class FileOperationCommands {
     // The folders whose files recycle, delete and move leave alone; null for none. Not owned;
     // read at each command.
     void SetProtectedFolders(const ProtectedFolders* folders) { protected_ = folders; }
+    // Where recycling, moves and copies that replace a file are written for undo; null for none.
+    // Not owned. Permanent deletes are never written: they cannot be undone.
+    void SetJournal(CommandJournal* journal) { journal_ = journal; }
 
     // checked: the checked rows' records in row order; listed: every row's record; selected:
     // the first selected row's record, or null.
@@ -48,7 +53,8 @@ class FileOperationCommands {
                         const Gone& gone);
     void MoveChecked(std::span<CFileItem* const> checked, std::span<const CFileItem* const> listed,
                      const Gone& gone);
-    // Records, rows and check marks stay as they are.
+    // Records, rows and check marks stay as they are. A file in the way is replaced only when
+    // the user agrees, and then by moving it to the trash first, so that undo can bring it back.
     void CopyChecked(std::span<CFileItem* const> checked);
 
     static QString FolderChooserTitle() { return QStringLiteral("Select a folder"); }
@@ -71,17 +77,24 @@ class FileOperationCommands {
     // False when the user declined losing every copy of some groups.
     bool AcceptLosses(std::span<const CFileItem* const> targets,
                       std::span<const CFileItem* const> listed, const QString& fate);
+    // The same for a permanent delete, whose question says that it cannot be undone.
+    bool AcceptDeleteLosses(std::span<const CFileItem* const> targets,
+                            std::span<const CFileItem* const> listed);
     void Report(const QString& text, int error);
     // The chosen folder ending with "/", or empty when cancelled.
     std::string ChooseTargetFolder();
     // The records not deleted, less those in protected folders (reported once).
     std::vector<CFileItem*> Targets(std::span<CFileItem* const> records);
+    int Recycle(const std::string& path, JournalRecorder& recorder);
+    // Copies item's file to target, moving a file already there to the trash first.
+    int CopyReplacing(const CFileItem& item, const std::string& target, JournalRecorder& recorder);
 
     ProgressAwarePrompts prompts_;  // every box of a command suspends its progress box
     Trash& trash_;
     OperationProgress& progress_;
     RenameFn rename_;
     const ProtectedFolders* protected_ = nullptr;
+    CommandJournal* journal_ = nullptr;
 };
 
 }  // namespace krelix

@@ -4,11 +4,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <ctime>
 
 #include "common/ui/locale_time_text.h"
 #include "common/ui/prompts.h"
 #include "common/ui/report_last_error.h"
 #include "operations/file_rename.h"
+#include "operations/journal_recorder.h"
 #include "operations/ui/file_failure_report.h"
 #include "operations/ui/rename_dialogs.h"
 
@@ -48,10 +50,12 @@ void RenameExportCommands::RenameSelected(CFileItem* selected, const RowChanged&
     if (!newName) {
         return;
     }
-    if (const int error = RenameRecord(*selected, Encode(*newName)); error != 0) {
+    JournalRecorder recorder(journal_, CommandKind::Rename, std::time(nullptr));
+    if (const int error = RenameRecord(*selected, Encode(*newName), &recorder); error != 0) {
         ReportFileFailure(prompts_, QStringLiteral("Failed to rename this file."), error);
         return;
     }
+    ReportJournalFailure(prompts_, recorder, journal_ != nullptr);
     if (rowChanged) {
         rowChanged(*selected);
     }
@@ -75,7 +79,9 @@ void RenameExportCommands::RenameChecked(std::span<CFileItem* const> checked,
                               QStringLiteral(" to ") + Decode(newPath),
                           error);
     };
-    RenameCheckedFiles(checked, *fields, renamer_, callbacks);
+    JournalRecorder recorder(journal_, CommandKind::BulkRename, std::time(nullptr));
+    RenameCheckedFiles(checked, *fields, renamer_, callbacks, &recorder);
+    ReportJournalFailure(prompts_, recorder, journal_ != nullptr);
 }
 
 void RenameExportCommands::Export(std::span<const CFileItem* const> rows) {

@@ -9,6 +9,7 @@
 
 namespace krelix {
 
+class CommandJournal;
 class Prompts;
 class RenameDialogs;
 
@@ -25,6 +26,9 @@ class RenameExportCommands {
     RenameExportCommands(Prompts& prompts, RenameDialogs& dialogs, TimeTextFn timeText = {},
                          BulkRenamer::Sources sources = BulkRenamer::SystemSources());
 
+    // Where renames are written for undo; null for none. Not owned.
+    void SetJournal(CommandJournal* journal) { journal_ = journal; }
+
     // selected: the record of the first selected row, or null when no row is selected.
     void RenameSelected(CFileItem* selected, const RowChanged& rowChanged);
     // checked: the records of the checked rows, in row order.
@@ -37,6 +41,7 @@ class RenameExportCommands {
     RenameDialogs& dialogs_;
     TimeTextFn timeText_;
     BulkRenamer renamer_;
+    CommandJournal* journal_ = nullptr;
 };
 
 }  // namespace krelix

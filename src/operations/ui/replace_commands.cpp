@@ -3,9 +3,11 @@
 #include <QFile>
 #include <QStringList>
 #include <cerrno>
+#include <ctime>
 #include <vector>
 
 #include "operations/file_operations.h"
+#include "operations/journal_recorder.h"
 #include "operations/link_plan.h"
 #include "operations/operation_progress.h"
 #include "operations/protected_folders.h"
@@ -108,6 +110,9 @@ void ReplaceCommands::ReplaceChecked(LinkKind kind, std::span<CFileItem* const> 
                     total);
     std::size_t done = 0;
     bool stopped = false;
+    JournalRecorder recorder(
+        journal_, kind == LinkKind::HardLink ? CommandKind::HardLink : CommandKind::Clone,
+        std::time(nullptr));
     for (const LinkGroupPlan& plan : plans) {
         if (plan.kept == nullptr || stopped) {
             continue;
@@ -117,7 +122,8 @@ void ReplaceCommands::ReplaceChecked(LinkKind kind, std::span<CFileItem* const> 
                 stopped = true;
                 break;
             }
-            const LinkResult result = ReplaceWithLink(*plan.kept, *target, kind);
+            const LinkResult result =
+                ReplaceWithLink(*plan.kept, *target, kind, LinkRun::Replace, &recorder);
             if (result.error == 0) {
                 if (!result.alreadyLinked) {
                     FollowReplacement(*target, result, plan.members);
@@ -147,6 +153,7 @@ void ReplaceCommands::ReplaceChecked(LinkKind kind, std::span<CFileItem* const> 
         }
     }
     progress_.End();
+    ReportJournalFailure(prompts_, recorder, journal_ != nullptr);
     if (const QString text = leftAlone.Text(); !text.isEmpty()) {
         prompts_.Inform(TitleCaption(), text, PromptIcon::Warning);
     }

@@ -10,6 +10,7 @@
 
 namespace krelix {
 
+class CommandJournal;
 class OperationProgress;
 class ProtectedFolders;
 
@@ -30,6 +31,8 @@ class ReplaceCommands {
     ReplaceCommands(Prompts& prompts, OperationProgress& progress);
 
     void SetProtectedFolders(const ProtectedFolders* folders) { protected_ = folders; }
+    // Where replacements are written for undo; null for none. Not owned.
+    void SetJournal(CommandJournal* journal) { journal_ = journal; }
 
     // checked: the checked rows' records in row order; listed: every row's record in row order.
     void ReplaceChecked(LinkKind kind, std::span<CFileItem* const> checked,
@@ -39,6 +42,7 @@ class ReplaceCommands {
     ProgressAwarePrompts prompts_;
     OperationProgress& progress_;
     const ProtectedFolders* protected_ = nullptr;
+    CommandJournal* journal_ = nullptr;
 };
 
 }  // namespace krelix

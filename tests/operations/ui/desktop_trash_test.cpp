@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "operations/command_undo.h"
 #include "support/temp_tree.h"
 
 namespace krelix {
@@ -83,6 +84,31 @@ TEST(DesktopTrash, MovesIntoTheHomeTrashMakingItsFolders) {
     EXPECT_EQ("bye", tree.Read("home/share/Trash/files/victim.txt"));
     EXPECT_TRUE(tree.Exists("home/share/Trash/info/victim.txt.trashinfo"));
     EXPECT_EQ(ENOENT, trash.MoveToTrash(file));
+}
+
+TEST(DesktopTrash, SaysWhereTheFileWentSoThatUndoCanTakeItBack) {
+    test::TempTree tree;
+    const std::string home = tree.AddFolder("home");
+    ScopedEnv homeEnv("HOME", home);
+    ScopedEnv dataEnv("XDG_DATA_HOME", home + "share");
+    const std::string file = tree.AddFile("home/files/odd name", "back");
+    if (!HomeTrashTakes(file)) {
+        GTEST_SKIP() << "the file would go to a trash outside the test folder";
+    }
+    DesktopTrash trash;
+    std::string inTrash;
+    ASSERT_EQ(0, trash.MoveToTrash(file, &inTrash));
+    EXPECT_EQ(tree.Path("home/share/Trash/files/odd name"), inTrash);
+    ASSERT_TRUE(tree.Exists("home/share/Trash/info/odd name.trashinfo"));
+
+    tree.AddFile("home/files/odd name", "in the way");
+    EXPECT_EQ(EEXIST, ReturnFromTrash(inTrash, file));
+    EXPECT_TRUE(tree.Exists("home/share/Trash/info/odd name.trashinfo"));
+    ASSERT_EQ(0, ::unlink(file.c_str()));
+    ASSERT_EQ(0, ReturnFromTrash(inTrash, file));
+    EXPECT_EQ("back", tree.Read("home/files/odd name"));
+    EXPECT_FALSE(tree.Exists("home/share/Trash/files/odd name"));
+    EXPECT_FALSE(tree.Exists("home/share/Trash/info/odd name.trashinfo"));
 }
 
 // Where no trash folder can be made, Qt 6.4 drops the file into the current folder and calls

@@ -129,7 +129,9 @@ TEST_F(FileOperationCommandsTest, CommandsThatEmptyGroupsAskOnceAndCancelDoesNot
     ASSERT_EQ(4u, prompts.shown.size());
     EXPECT_EQ(question.arg(QStringLiteral("moved to the trash")), prompts.shown[0].text);
     EXPECT_EQ(QStringLiteral("okcancel"), prompts.shown[0].kind);
-    EXPECT_EQ(question.arg(QStringLiteral("deleted permanently")), prompts.shown[1].text);
+    EXPECT_EQ(question.arg(QStringLiteral("deleted permanently")) +
+                  QStringLiteral("\nThis cannot be undone."),
+              prompts.shown[1].text);
     EXPECT_EQ(question.arg(QStringLiteral("moved to ") + Q(tree.Path("dst/"))),
               prompts.shown[3].text);
 
@@ -147,7 +149,8 @@ TEST_F(FileOperationCommandsTest, CommandsThatEmptyGroupsAskOnceAndCancelDoesNot
     commands.DeleteSelected(last, Listed(), Strike());
     EXPECT_TRUE(tree.Exists("last"));
     EXPECT_EQ(QStringLiteral("1 duplicate group would lose every copy: all its remaining files "
-                             "are to be deleted permanently.\nDo you want to go on?"),
+                             "are to be deleted permanently.\nDo you want to go on?\n"
+                             "This cannot be undone."),
               prompts.shown.at(0).text);
 }
 

@@ -1,0 +1,39 @@
+#include "undo_run.h"
+
+#include <memory>
+#include <optional>
+
+#include "operations/command_journal.h"
+#include "operations/command_undo.h"
+
+namespace krelix {
+
+int RunUndo(const std::string& journalPath, std::time_t now, std::ostream& out, std::ostream& err) {
+    std::string notice;
+    const std::unique_ptr<CommandJournal> journal = CommandJournal::Open(journalPath, now, notice);
+    if (!notice.empty()) {
+        err << "krelix-scan: " << notice << '\n';
+    }
+    if (!journal) {
+        return 1;
+    }
+    const std::optional<JournalCommand> newest = journal->Newest();
+    if (!newest) {
+        err << "krelix-scan: nothing to undo\n";
+        return 0;
+    }
+    err << "Undoing " << CommandText(newest->kind)
+        << (newest->finished ? "\n" : ", which was stopped half-way\n");
+    const UndoOutcome outcome = UndoCommand(*journal, *newest, nullptr);
+    for (const UndoLeft& left : outcome.left) {
+        err << "Left: " << left.path << ": " << left.reason << '\n';
+    }
+    if (outcome.journalFailed) {
+        err << "krelix-scan: the command journal " << journal->path() << " could not be updated\n";
+    }
+    out << "Files restored: " << outcome.restored << " , files left: " << outcome.left.size()
+        << '\n';
+    return outcome.left.empty() && !outcome.journalFailed ? 0 : 1;
+}
+
+}  // namespace krelix
