@@ -177,6 +177,7 @@ void ResultsModel::AppendRecords(std::span<CFileItem* const> records) {
     if (records.empty()) {
         return;
     }
+    sortedBy_.reset();
     const int first = static_cast<int>(rows_.size());
     beginInsertRows({}, first, first + static_cast<int>(records.size()) - 1);
     rows_.reserve(rows_.size() + records.size());
@@ -195,6 +196,7 @@ void ResultsModel::RemoveRowsWhere(
     const std::function<bool(int row, CFileItem& record)>& predicate) {
     // The predicate sees every row under its index before any row goes; then each run of doomed
     // rows leaves in one removal, from the end, so that the indexes still to come stay valid.
+    sortedBy_.reset();
     std::vector<char> doomed(rows_.size(), 0);
     std::size_t runs = 0;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
@@ -235,6 +237,7 @@ void ResultsModel::RemoveRowsWhere(
 
 void ResultsModel::Clear() {
     beginResetModel();
+    sortedBy_.reset();
     rows_.clear();
     rows_.shrink_to_fit();
     RestartShading();
@@ -408,12 +411,14 @@ void ResultsModel::Reshade(bool struckFromRecords) {
 }
 
 void ResultsModel::RedrawAll() {
+    sortedBy_.reset();
     if (!rows_.empty()) {
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
     }
 }
 
 void ResultsModel::RefreshRow(int row) {
+    sortedBy_.reset();
     if (IsValidRow(row)) {
         Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
     }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/file_item.h"
@@ -51,7 +52,8 @@ class ResultsModel : public QAbstractTableModel {
     // Orders the rows by the column's meaning (sizes and times as numbers, names and paths
     // without regard to case, "Dup. Group" by size then key, so groups stay together); ties keep
     // their order. Check marks and struck marks move with their rows; rowIndex is renumbered
-    // and the group shading is laid anew for the new order.
+    // and the group shading is laid anew for the new order. Rows already in that order since
+    // the last change of rows or records stay as they are, unsorted again.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // Rows, appended at the end in one insertion, unchecked and unmarked; each record's rowIndex
@@ -132,6 +134,8 @@ class ResultsModel : public QAbstractTableModel {
     // whether that group is shaded.
     std::optional<std::string> shadeKey_;
     bool shadeOn_ = true;
+    // The column and order the rows are in, until a row or a record changes.
+    std::optional<std::pair<int, Qt::SortOrder>> sortedBy_;
     bool colourMarking_ = false;
     bool fontMarking_ = false;
     QFont struckFont_;

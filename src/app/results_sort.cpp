@@ -5,10 +5,12 @@
 // case-folded once: the order is that of comparing the folded texts, ties keep their row order.
 #include <QString>
 #include <algorithm>
+#include <bit>
 #include <functional>
 #include <numeric>
 #include <string_view>
 #include <tuple>
+#include <utility>
 
 #include "app/results_model.h"
 
@@ -147,18 +149,29 @@ TextRanks RankTexts(std::size_t rows, Text text, Repeats repeats, const Ahead& a
     for (std::uint32_t id = 0; id < spans.size(); ++id) {
         entries[id] = {PrefixAt(folded(id), common), id};
     }
-    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-        if (a.prefix != b.prefix) {
-            return a.prefix < b.prefix;
+    // By prefix alone first, which stays within the entries; then the few runs of one prefix by
+    // their whole texts, which lie all over the buffer.
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.prefix < b.prefix; });
+    for (std::size_t begin = 0; begin < entries.size();) {
+        std::size_t end = begin + 1;
+        while (end < entries.size() && entries[end].prefix == entries[begin].prefix) {
+            ++end;
         }
-        return folded(a.id) < folded(b.id);
-    });
+        if (end - begin > 1) {
+            std::sort(entries.begin() + static_cast<std::ptrdiff_t>(begin),
+                      entries.begin() + static_cast<std::ptrdiff_t>(end),
+                      [&](const Entry& a, const Entry& b) { return folded(a.id) < folded(b.id); });
+        }
+        begin = end;
+    }
 
     std::vector<std::uint32_t> rankOfId(spans.size());
     std::vector<std::pair<std::size_t, std::size_t>> rankSpans;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::uint32_t id = entries[i].id;
-        if (i == 0 || folded(entries[i - 1].id) != folded(id)) {
+        if (i == 0 || entries[i - 1].prefix != entries[i].prefix ||
+            folded(entries[i - 1].id) != folded(id)) {
             rankSpans.push_back(spans[id]);
         }
         rankOfId[id] = static_cast<std::uint32_t>(rankSpans.size() - 1);
@@ -186,17 +199,69 @@ int CompareJoined(std::u16string_view a1, std::u16string_view a2, std::u16string
     return aSize < bSize ? -1 : (aSize > bSize ? 1 : 0);
 }
 
-// Row order by ascending key (descending when asked); equal keys keep their row order.
-std::vector<int> OrderByKeys(const std::vector<std::uint64_t>& keys, Qt::SortOrder direction) {
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> pairs(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        pairs[i] = {direction == Qt::AscendingOrder ? keys[i] : ~keys[i],
-                    static_cast<std::uint32_t>(i)};
+// Where folder + name falls among the sorted folders: the rank of the last folder not after it.
+// With folders ending in '/' and names without one, the path order is then by that anchor, then
+// deeper folders first (an ancestor's name that passed the anchor differs from the rest of the
+// anchor's text before it ends, so it is after everything within the anchor), then by name.
+// Only folders starting with this one can lie between it and the path.
+std::uint32_t AnchorOf(const TextRanks& folders, std::uint32_t folder, std::uint32_t lastUnder,
+                       std::u16string_view name) {
+    const std::size_t start = folders.Folded(folder).size();
+    std::uint32_t low = folder;  // not after the path
+    std::uint32_t high = lastUnder + 1;
+    while (high - low > 1) {
+        const std::uint32_t mid = low + (high - low) / 2;
+        if (folders.Folded(mid).substr(start) <= name) {
+            low = mid;
+        } else {
+            high = mid;
+        }
     }
-    std::sort(pairs.begin(), pairs.end());
-    std::vector<int> order(keys.size());
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
-        order[i] = static_cast<int>(pairs[i].second);
+    return low;
+}
+
+// Row order by ascending key (descending when asked); equal keys keep their row order. A least
+// significant digit radix sort, stable, with a pass per 11 bits of the keys' spread: ranks and
+// sizes need two or three passes where a comparison sort needs twenty.
+std::vector<int> OrderByKeys(std::vector<std::uint64_t>& keys, Qt::SortOrder direction) {
+    const std::size_t n = keys.size();
+    if (n == 0) {
+        return {};
+    }
+    const auto [lowest, highest] = std::minmax_element(keys.begin(), keys.end());
+    const std::uint64_t low = *lowest;
+    const std::uint64_t high = *highest;
+    struct Entry {
+        std::uint64_t key;
+        std::uint32_t row;
+    };
+    std::vector<Entry> entries(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        entries[i] = {direction == Qt::AscendingOrder ? keys[i] - low : high - keys[i],
+                      static_cast<std::uint32_t>(i)};
+    }
+    constexpr int kDigitBits = 11;
+    constexpr std::uint64_t kDigitMask = (1u << kDigitBits) - 1;
+    std::vector<Entry> scratch(n);
+    std::vector<std::uint32_t> starts(std::size_t{1} << kDigitBits);
+    const int bits = std::bit_width(high - low);
+    for (int shift = 0; shift < bits; shift += kDigitBits) {
+        std::fill(starts.begin(), starts.end(), 0u);
+        for (const Entry& entry : entries) {
+            ++starts[(entry.key >> shift) & kDigitMask];
+        }
+        std::uint32_t start = 0;
+        for (std::uint32_t& count : starts) {
+            start += std::exchange(count, start);
+        }
+        for (const Entry& entry : entries) {
+            scratch[starts[(entry.key >> shift) & kDigitMask]++] = entry;
+        }
+        entries.swap(scratch);
+    }
+    std::vector<int> order(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        order[i] = static_cast<int>(entries[i].row);
     }
     return order;
 }
@@ -309,9 +374,13 @@ std::vector<int> ResultsModel::PathOrder(Qt::SortOrder direction) const {
         return split ? folder : r.path.size();
     };
     std::vector<std::uint32_t> folderEnd(n);
+    bool plainNames = true;  // every path split, and no name holds a '/'
     for (std::size_t i = 0; i < n; ++i) {
         FetchAhead(i);
         folderEnd[i] = static_cast<std::uint32_t>(splitAt(i));
+        const std::string_view path = rows_[i].record->path;
+        plainNames = plainNames && folderEnd[i] < path.size() &&
+                     path.find('/', folderEnd[i]) == std::string_view::npos;
     }
     const TextRanks folders = RankTexts(
         n,
@@ -332,6 +401,22 @@ std::vector<int> ResultsModel::PathOrder(Qt::SortOrder direction) const {
             last = lastUnder[last + 1];
         }
         lastUnder[r] = static_cast<std::uint32_t>(last);
+    }
+    if (plainNames) {
+        const int folderBits = std::bit_width(folders.Count());
+        const int nameBits = std::bit_width(names.Count());
+        if (2 * folderBits + nameBits <= 64) {
+            std::vector<std::uint64_t> keys(n);
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::uint32_t folder = folders.ofRow[i];
+                const std::uint32_t name = names.ofRow[i];
+                keys[i] =
+                    (std::uint64_t{AnchorOf(folders, folder, lastUnder[folder], names.Folded(name))}
+                     << (folderBits + nameBits)) |
+                    (std::uint64_t{folders.Count() - 1 - folder} << nameBits) | name;
+            }
+            return OrderByKeys(keys, direction);
+        }
     }
 
     struct Key {
@@ -370,7 +455,9 @@ std::vector<int> ResultsModel::PathOrder(Qt::SortOrder direction) const {
 }
 
 void ResultsModel::sort(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= ColumnCount || rows_.size() < 2) {
+    // QTableView::sortByColumn asks twice, once for the header's new indicator and once more.
+    if (column < 0 || column >= ColumnCount || rows_.size() < 2 ||
+        sortedBy_ == std::pair(column, order)) {
         return;
     }
     const std::vector<int> sorted = SortedOrder(column, order);
@@ -394,6 +481,7 @@ void ResultsModel::sort(int column, Qt::SortOrder order) {
             this->index(newRowOf[static_cast<std::size_t>(index.row())], index.column()));
     }
     changePersistentIndexList(before, after);
+    sortedBy_ = std::pair(column, order);
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
