@@ -73,7 +73,8 @@ struct JournalCommand {
 };
 
 // The journal of the commands that changed files, so that the newest can be reversed. One SQLite
-// file (WAL, a full sync at every write: an entry must be on disk before its file is touched).
+// file in WAL mode; a new entry is synced to the disk before its file is touched, completing it
+// waits only for the next one.
 // A damaged file, or one of a newer format, is set aside and a fresh one started, with a notice.
 // Every write answers false when it failed; the journal never throws. One thread at a time.
 class CommandJournal {

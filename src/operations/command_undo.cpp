@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 
 #include "operations/file_copy.h"
 #include "operations/file_operations.h"
@@ -218,6 +220,49 @@ std::string StoppedReason(const JournalEntry& entry) {
                                            : stopped + "; look at it and at " + entry.current;
 }
 
+// The very file (device, inode, size, modification time; a rename moves only the status-change
+// time) that the entry was about, at path.
+std::optional<FileState> SameFileAt(const std::string& path, const FileState& before) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return std::nullopt;
+    }
+    const FileState now = StateOf(status);
+    if (now.size != before.size || now.identity.device != before.identity.device ||
+        now.identity.inode != before.identity.inode ||
+        now.identity.modifiedNs != before.identity.modifiedNs) {
+        return std::nullopt;
+    }
+    return now;
+}
+
+// A pending move or recycle whose file got where it was going before the program stopped, as
+// if it had been written done; nothing when it cannot be found so.
+std::optional<JournalEntry> FoundDone(const JournalEntry& entry, Trash* trash) {
+    std::vector<std::string> candidates;
+    if (entry.action == EntryAction::Moved && !entry.current.empty()) {
+        candidates.push_back(entry.current);
+    } else if (entry.action == EntryAction::Recycled && trash != nullptr) {
+        for (const std::string& folder : trash->FoldersFor(entry.original)) {
+            std::error_code ec;
+            for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+                 it.increment(ec)) {
+                candidates.push_back(it->path().string());
+            }
+        }
+    }
+    for (const std::string& candidate : candidates) {
+        if (const std::optional<FileState> now = SameFileAt(candidate, entry.before)) {
+            JournalEntry done = entry;
+            done.state = EntryState::Done;
+            done.current = candidate;
+            done.after = *now;
+            return done;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int ReturnFromTrash(const std::string& inTrash, const std::string& original) {
@@ -254,16 +299,21 @@ UndoOutcome UndoCommand(CommandJournal& journal, const JournalCommand& command, 
     outcome.kind = command.kind;
     const std::vector<JournalEntry>& entries = command.entries;
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        const JournalEntry& entry = *it;
-        if (entry.state == EntryState::Undone) {
+        if (it->state == EntryState::Undone) {
             continue;
         }
-        if (entry.state == EntryState::Pending) {
-            if (!Untouched(entry)) {
-                outcome.left.push_back({entry.original, StoppedReason(entry)});
+        std::optional<JournalEntry> found;
+        if (it->state == EntryState::Pending) {
+            if (Untouched(*it)) {
+                continue;
             }
-            continue;
+            found = FoundDone(*it, trash);
+            if (!found) {
+                outcome.left.push_back({it->original, StoppedReason(*it)});
+                continue;
+            }
         }
+        const JournalEntry& entry = found ? *found : *it;
         int error = 0;
         std::string where = entry.current;
         switch (entry.action) {

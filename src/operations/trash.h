@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace krelix {
 
@@ -14,6 +15,12 @@ class Trash {
     // of the failure.
     virtual int MoveToTrash(const std::string& path, std::string* inTrash) = 0;
     int MoveToTrash(const std::string& path) { return MoveToTrash(path, nullptr); }
+    // The folders ("…/files/") where the file at path would have gone, so that undo can find a
+    // file whose move into the trash was never written down. None unless a trash says.
+    virtual std::vector<std::string> FoldersFor(const std::string& path) const {
+        (void)path;
+        return {};
+    }
 };
 
 }  // namespace krelix

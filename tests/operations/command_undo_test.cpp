@@ -259,6 +259,33 @@ TEST_F(CommandUndoTest, AKilledCommandIsFoundAndItsDonePartUndone) {
     EXPECT_TRUE(journal->Interrupted().empty());
 }
 
+TEST_F(CommandUndoTest, FilesMovedOrRecycledBeforeTheirEntryWasDoneAreFoundAndGivenBack) {
+    AddDuplicates();
+    const auto before = Snapshot(tree.root());
+    const std::string to = tree.AddFolder("elsewhere") + "/";
+    test::FolderTrash trash(state.AddFolder("trash") + "/");
+    {
+        // As a power cut leaves it: the files touched, their entries still pending.
+        JournalRecorder recorder(journal.get(), CommandKind::Move, kNow);
+        recorder.Before(EntryAction::Moved, listed[0].path, to + "keep");
+        ASSERT_EQ(0, MoveListedFile(listed[0], to + "keep"));
+        recorder.Before(EntryAction::Recycled, listed[1].path);
+        ASSERT_EQ(0, trash.MoveToTrash(listed[1].path));
+        recorder.Before(EntryAction::Recycled, listed[2].path);
+        ASSERT_EQ(0, trash.MoveToTrash(listed[2].path));
+    }
+    const std::string lost = trash.InTrash(1);
+    ASSERT_EQ(0, ::rename(lost.c_str(), state.Path("lost").c_str()));  // not in the trash now
+
+    const UndoOutcome outcome = UndoNewestCommand(*journal, &trash);
+    EXPECT_EQ(2u, outcome.restored);
+    ASSERT_EQ(1u, outcome.left.size());
+    EXPECT_EQ(listed[2].path, outcome.left[0].path);
+    EXPECT_NE(std::string::npos, outcome.left[0].reason.find("look for it in the trash"));
+    ASSERT_EQ(0, ::rename(state.Path("lost").c_str(), listed[2].path.c_str()));
+    EXPECT_TRUE(test::SameLook(before, Snapshot(tree.root(), "elsewhere")));
+}
+
 TEST_F(CommandUndoTest, ClonesUndoneOnAFileSystemThatMakesThem) {
     const test::LoopMount btrfs("btrfs", tree.Path("btrfs.img"), tree.Path("mnt"));
     if (!btrfs.ok()) {

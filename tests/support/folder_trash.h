@@ -37,6 +37,8 @@ class FolderTrash final : public Trash {
         return 0;
     }
 
+    std::vector<std::string> FoldersFor(const std::string&) const override { return {folder_}; }
+
     // Where the n-th trashed file went.
     std::string InTrash(std::size_t n) const { return folder_ + std::to_string(n); }
 

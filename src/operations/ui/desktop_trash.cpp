@@ -1,9 +1,12 @@
 #include "operations/ui/desktop_trash.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <cerrno>
 
 #include "operations/file_rename.h"
@@ -50,6 +53,23 @@ int DesktopTrash::MoveToTrash(const std::string& path, std::string* inTrashPath)
     }
     Unstray(inTrash, path);
     return ENOTSUP;  // no trash to be had
+}
+
+std::vector<std::string> DesktopTrash::FoldersFor(const std::string& path) const {
+    const auto encoded = [](const QString& text) { return QFile::encodeName(text).toStdString(); };
+    std::vector<std::string> folders{
+        encoded(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)) +
+        "/Trash/files/"};
+    const QString folder =
+        QFile::decodeName(QByteArray::fromStdString(std::string(FolderOf(path))));
+    const QStorageInfo volume(folder);
+    if (volume.isValid()) {
+        const std::string top = encoded(volume.rootPath());
+        const std::string uid = std::to_string(::getuid());
+        folders.push_back(top + "/.Trash-" + uid + "/files/");
+        folders.push_back(top + "/.Trash/" + uid + "/files/");
+    }
+    return folders;
 }
 
 }  // namespace krelix

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "operations/trash.h"
 
 namespace krelix {
@@ -12,6 +15,8 @@ class DesktopTrash final : public Trash {
     // made; the file stays where it was.
     int MoveToTrash(const std::string& path, std::string* inTrash) override;
     using Trash::MoveToTrash;
+    // The home trash, and the trash folders at the top of the file system that holds path.
+    std::vector<std::string> FoldersFor(const std::string& path) const override;
 };
 
 }  // namespace krelix

@@ -99,6 +99,7 @@ TEST(DesktopTrash, SaysWhereTheFileWentSoThatUndoCanTakeItBack) {
     std::string inTrash;
     ASSERT_EQ(0, trash.MoveToTrash(file, &inTrash));
     EXPECT_EQ(tree.Path("home/share/Trash/files/odd name"), inTrash);
+    EXPECT_EQ(tree.Path("home/share/Trash/files/"), trash.FoldersFor(file).at(0));
     ASSERT_TRUE(tree.Exists("home/share/Trash/info/odd name.trashinfo"));
 
     tree.AddFile("home/files/odd name", "in the way");
