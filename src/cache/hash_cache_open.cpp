@@ -119,14 +119,7 @@ std::unique_ptr<HashCache> HashCache::OpenFile(const std::string& path, std::tim
         return nullptr;
     }
     sqlite3_busy_timeout(db->get(), static_cast<int>(busyTimeout.count()));
-    std::int64_t format = 0;
-    {
-        SqliteStatement version(*db, "PRAGMA user_version", result);
-        if (result == SQLITE_OK && (result = version.Step()) == SQLITE_ROW) {
-            format = version.Integer(0);
-            result = SQLITE_OK;
-        }
-    }
+    const std::int64_t format = db->UserVersion(result);
     if (result == SQLITE_OK && format > kFormat) {
         notice = Unusable(path, "was written by a newer version of Krelix");
         return nullptr;

@@ -23,6 +23,15 @@ std::string SqliteDatabase::ErrorText() const {
     return sqlite3_errmsg(db_.get());
 }
 
+std::int64_t SqliteDatabase::UserVersion(int& result) const {
+    SqliteStatement version(*this, "PRAGMA user_version", result);
+    if (result == SQLITE_OK && (result = version.Step()) == SQLITE_ROW) {
+        result = SQLITE_OK;
+        return version.Integer(0);
+    }
+    return 0;
+}
+
 SqliteStatement::SqliteStatement(const SqliteDatabase& db, const char* sql, int& result) {
     sqlite3_stmt* statement = nullptr;
     result = sqlite3_prepare_v3(db.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);

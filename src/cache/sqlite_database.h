@@ -23,6 +23,9 @@ class SqliteDatabase {
     // Runs statements that answer no rows.
     int Execute(const char* sql);
     std::string ErrorText() const;
+    // The format number a writer of ours left in the file (0 for a new file); the result code
+    // in result.
+    std::int64_t UserVersion(int& result) const;
 
   private:
     struct Closer {

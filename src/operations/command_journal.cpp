@@ -158,14 +158,7 @@ std::unique_ptr<CommandJournal> CommandJournal::OpenFile(const std::string& path
         return nullptr;
     }
     sqlite3_busy_timeout(db->get(), static_cast<int>(busyTimeout.count()));
-    std::int64_t format = 0;
-    {
-        SqliteStatement version(*db, "PRAGMA user_version", result);
-        if (result == SQLITE_OK && (result = version.Step()) == SQLITE_ROW) {
-            format = version.Integer(0);
-            result = SQLITE_OK;
-        }
-    }
+    const std::int64_t format = db->UserVersion(result);
     if (result == SQLITE_OK && format > kFormat) {
         result = SQLITE_NOTADB;
         return nullptr;
