@@ -86,6 +86,14 @@ class ResultSet {
     std::vector<std::string> GroupKeys() const;
     std::size_t GroupCount() const { return groups_.size(); }
 
+    // Calls f with each group's members, groups in no particular order, emptied ones included.
+    template <typename F>
+    void ForEachGroup(F&& f) const {
+        for (const auto& [key, group] : groups_) {
+            f(ConstMembers(group.first));
+        }
+    }
+
     template <typename F>
     void ForEachRecord(F&& f) {
         for (auto& [key, group] : groups_) {
