@@ -39,7 +39,7 @@ void Fill(krelix::ResultSet& set, krelix::ResultsModel& model, int count) {
         item.path = std::string(i % 2 ? "/home/user/Backup/" : "/home/user/Pictures/") + item.name;
         item.size = 100000u + static_cast<std::uint64_t>(group);
         item.groupKey = std::to_string(item.size) + "89ABCDEF";
-        item.modified = 1'700'000'000 + (i * 7919) % 1000;
+        item.modified = 1'700'000'000 + (std::int64_t{i} * 7919) % 1000;  // i * 7919 would overflow
         rows.push_back(set.Add(std::move(item)));
     }
     model.AppendRecords(rows);

@@ -2,7 +2,8 @@
 
 #include <boost/unordered_map.hpp>
 #include <cstddef>
-#include <list>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,52 @@ namespace krelix {
 // the order in which they were added. Keys stay known after their last member is removed
 // (an emptied group yields no members), until Clear. UI thread only.
 class ResultSet {
+    struct Slot;
+
   public:
-    using Members = std::list<CFileItem>;
+    // A group's members in the order they were added.
+    template <typename Record>
+    class MemberRange {
+      public:
+        class iterator {
+          public:
+            using iterator_category = std::forward_iterator_tag;
+            using value_type = CFileItem;
+            using difference_type = std::ptrdiff_t;
+            using pointer = Record*;
+            using reference = Record&;
+
+            iterator() = default;
+            explicit iterator(Slot* slot) : slot_(slot) {}
+            reference operator*() const;
+            pointer operator->() const { return &**this; }
+            iterator& operator++();
+            iterator operator++(int) {
+                iterator before = *this;
+                ++*this;
+                return before;
+            }
+            friend bool operator==(const iterator&, const iterator&) = default;
+
+          private:
+            Slot* slot_ = nullptr;
+        };
+
+        explicit MemberRange(Slot* first) : first_(first) {}
+        iterator begin() const { return iterator(first_); }
+        iterator end() const { return iterator(); }
+        bool empty() const { return first_ == nullptr; }
+        std::size_t size() const { return static_cast<std::size_t>(std::distance(begin(), end())); }
+        Record& front() const { return *begin(); }
+
+      private:
+        Slot* first_;
+    };
+    using Members = MemberRange<CFileItem>;
+    using ConstMembers = MemberRange<const CFileItem>;
 
     ResultSet() = default;
+    ~ResultSet();
     ResultSet(const ResultSet&) = delete;
     ResultSet& operator=(const ResultSet&) = delete;
 
@@ -36,26 +79,65 @@ class ResultSet {
     bool empty() const { return size_ == 0; }
 
     // The group's members in the order they were added; empty for an unknown or emptied key.
-    const Members& MembersOf(const std::string& groupKey) const;
+    ConstMembers MembersOf(const std::string& groupKey) const;
     // The same, for a command that updates records in place (never adds or removes).
-    Members& MembersOf(const std::string& groupKey);
+    Members MembersOf(const std::string& groupKey);
     // Every key ever listed since the last Clear, in no particular order.
     std::vector<std::string> GroupKeys() const;
     std::size_t GroupCount() const { return groups_.size(); }
 
+    // Calls f with each group's members, groups in no particular order, emptied ones included.
+    template <typename F>
+    void ForEachGroup(F&& f) const {
+        for (const auto& [key, group] : groups_) {
+            f(ConstMembers(group.first));
+        }
+    }
+
     template <typename F>
     void ForEachRecord(F&& f) {
-        for (auto& [key, members] : groups_) {
-            for (CFileItem& record : members) {
+        for (auto& [key, group] : groups_) {
+            for (CFileItem& record : Members(group.first)) {
                 f(record);
             }
         }
     }
 
   private:
-    boost::unordered_map<std::string, Members> groups_;
+    // A record and the next member of its group (or, once freed, the next free slot). Records
+    // lie in blocks of many, not one allocation each with a list node around it.
+    struct Slot {
+        CFileItem record;
+        Slot* next = nullptr;
+    };
+    struct Group {
+        Slot* first = nullptr;
+        Slot* last = nullptr;
+    };
+    struct FreeBlock {
+        void operator()(Slot* block) const;
+    };
+    static constexpr std::size_t kBlockSlots = 1024;
+
+    Slot* NewSlot(CFileItem&& record);
+
+    boost::unordered_map<std::string, Group> groups_;
+    std::vector<std::unique_ptr<Slot, FreeBlock>> blocks_;
+    std::size_t usedInLastBlock_ = kBlockSlots;
+    Slot* free_ = nullptr;  // slots whose record was destroyed, chained by next
     std::size_t size_ = 0;
-    Members none_;
 };
+
+template <typename Record>
+Record& ResultSet::MemberRange<Record>::iterator::operator*() const {
+    return slot_->record;
+}
+
+template <typename Record>
+typename ResultSet::MemberRange<Record>::iterator&
+ResultSet::MemberRange<Record>::iterator::operator++() {
+    slot_ = slot_->next;
+    return *this;
+}
 
 }  // namespace krelix

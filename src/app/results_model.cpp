@@ -180,7 +180,10 @@ void ResultsModel::AppendRecords(std::span<CFileItem* const> records) {
     sortedBy_.reset();
     const int first = static_cast<int>(rows_.size());
     beginInsertRows({}, first, first + static_cast<int>(records.size()) - 1);
-    rows_.reserve(rows_.size() + records.size());
+    // A filling appends batch after batch: room doubles rather than growing by one batch.
+    if (rows_.capacity() - rows_.size() < records.size()) {
+        rows_.reserve(std::max(rows_.size() + records.size(), 2 * rows_.capacity()));
+    }
     for (CFileItem* record : records) {
         record->rowIndex = static_cast<std::int32_t>(rows_.size());
         rows_.push_back(Row{record});

@@ -11,9 +11,9 @@ void ApplySelectRule(const ResultSet& results, ResultsModel& rows, SelectRule ru
                      const ProtectedFolders& protectedFolders) {
     std::vector<char> check(static_cast<std::size_t>(rows.rowCount()), 0);
     std::vector<const CFileItem*> members;
-    for (const std::string& key : results.GroupKeys()) {
+    results.ForEachGroup([&](ResultSet::ConstMembers group) {
         members.clear();
-        for (const CFileItem& member : results.MembersOf(key)) {
+        for (const CFileItem& member : group) {
             members.push_back(&member);
         }
         const CFileItem* keeper = KeeperOf(members, rule, protectedFolders);
@@ -24,7 +24,7 @@ void ApplySelectRule(const ResultSet& results, ResultsModel& rows, SelectRule ru
                 check[static_cast<std::size_t>(member->rowIndex)] = 1;
             }
         }
-    }
+    });
     rows.SetAllChecked(
         [&check](int row, bool) { return check[static_cast<std::size_t>(row)] != 0; });
 }

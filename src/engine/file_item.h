@@ -15,8 +15,8 @@ struct CFileItem {
     std::string crc;       // 8 upper-case hex digits; empty until hashed
     std::string groupKey;  // decimal size followed by crc; empty until hashed
     std::int32_t rowIndex = 0;
-    std::uint64_t size = 0;
     std::int32_t deleted = 0;  // 1 once the file is no longer at path
+    std::uint64_t size = 0;
     std::int64_t created = 0;  // seconds since 1970-01-01 00:00 UTC
     std::int64_t modified = 0;
     std::int64_t accessed = 0;

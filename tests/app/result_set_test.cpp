@@ -68,5 +68,37 @@ TEST(ResultSet, RemoveTakesTheOneRecordByIdentityAndKeysOutliveTheirMembers) {
     EXPECT_TRUE(set.GroupKeys().empty());
 }
 
+TEST(ResultSet, RoomOfRemovedRecordsIsTakenAgainWithoutDisturbingTheRest) {
+    // Enough records for several blocks; removing every third and adding as many again must
+    // leave the survivors where they were, in their order, beside the newcomers.
+    ResultSet set;
+    std::vector<CFileItem*> records;
+    for (int i = 0; i < 5000; ++i) {
+        records.push_back(set.Add(Record(std::to_string(i % 3) + "KEY", "r" + std::to_string(i))));
+    }
+    for (std::size_t i = 0; i < records.size(); i += 3) {
+        ASSERT_TRUE(set.Remove(records[i]));
+    }
+    std::vector<std::string> expected;
+    for (std::size_t i = 1; i < records.size(); i += 3) {
+        expected.push_back("r" + std::to_string(i));
+    }
+    for (int i = 0; i < 2000; ++i) {
+        set.Add(Record("1KEY", "n" + std::to_string(i)));
+        expected.push_back("n" + std::to_string(i));
+    }
+    EXPECT_EQ(MemberNames(set, "1KEY"), expected);
+    EXPECT_EQ(records[4999]->name, "r4999");
+    EXPECT_EQ(set.MembersOf("0KEY").size(), 0u) << "every member of group 0 was removed";
+    EXPECT_EQ(set.size(), 5000u - 1667u + 2000u);
+
+    std::size_t visited = 0;
+    set.ForEachRecord([&](CFileItem&) { ++visited; });
+    EXPECT_EQ(visited, set.size());
+    set.Clear();
+    EXPECT_TRUE(set.empty());
+    EXPECT_EQ(set.Add(Record("1KEY", "again"))->name, "again");
+}
+
 }  // namespace
 }  // namespace krelix
