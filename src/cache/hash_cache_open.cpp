@@ -53,15 +53,9 @@ std::unique_ptr<HashCache> HashCache::Open(const std::string& path, std::time_t 
         return nullptr;
     }
     int result = SQLITE_OK;
-    std::unique_ptr<HashCache> cache = OpenFile(path, now, busyTimeout, result, notice);
-    // Two programs starting at once may meet where SQLite does not wait (one of them making the
-    // file, or switching it to its log): tried again for as long as a lock is waited for.
-    const auto giveUp = std::chrono::steady_clock::now() + busyTimeout;
-    while (!cache && notice.empty() && (result == SQLITE_BUSY || result == SQLITE_LOCKED) &&
-           std::chrono::steady_clock::now() < giveUp) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        cache = OpenFile(path, now, busyTimeout, result, notice);
-    }
+    std::unique_ptr<HashCache> cache =
+        OpenWhileLocked([&] { return OpenFile(path, now, busyTimeout, result, notice); },
+                        busyTimeout, result, notice);
     if (cache || !notice.empty()) {
         return cache;
     }

@@ -112,13 +112,8 @@ std::unique_ptr<CommandJournal> CommandJournal::Open(const std::string& path, st
         return nullptr;
     }
     int result = SQLITE_OK;
-    std::unique_ptr<CommandJournal> journal = OpenFile(path, busyTimeout, result, notice);
-    const auto giveUp = std::chrono::steady_clock::now() + busyTimeout;
-    while (!journal && notice.empty() && (result == SQLITE_BUSY || result == SQLITE_LOCKED) &&
-           std::chrono::steady_clock::now() < giveUp) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        journal = OpenFile(path, busyTimeout, result, notice);
-    }
+    std::unique_ptr<CommandJournal> journal = OpenWhileLocked(
+        [&] { return OpenFile(path, busyTimeout, result, notice); }, busyTimeout, result, notice);
     if (journal || (!notice.empty() && !IsDamage(result))) {
         return journal;
     }
