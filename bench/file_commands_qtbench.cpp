@@ -35,8 +35,8 @@ void Fill(krelix::ResultSet& set, krelix::ResultsModel& model, int count) {
     for (int i = 0; i < count; ++i) {
         krelix::CFileItem item;
         const int group = i / 2;
-        item.name = "IMG_" + std::to_string(group) + ".jpg";
-        item.path = std::string(i % 2 ? "/home/user/Backup/" : "/home/user/Pictures/") + item.name;
+        const std::string name = "IMG_" + std::to_string(group) + ".jpg";
+        item.path = std::string(i % 2 ? "/home/user/Backup/" : "/home/user/Pictures/") + name;
         item.size = 100000u + static_cast<std::uint64_t>(group);
         item.groupKey = std::to_string(item.size) + "89ABCDEF";
         item.modified = 1'700'000'000 + (std::int64_t{i} * 7919) % 1000;  // i * 7919 would overflow
@@ -141,8 +141,8 @@ void BM_DeleteCheckedFiles(benchmark::State& state) {
         std::vector<const krelix::CFileItem*> listed;
         for (int i = 0; i < files; ++i) {
             krelix::CFileItem& item = records[static_cast<std::size_t>(i)];
-            item.name = "f" + std::to_string(i);
-            item.path = folder + item.name;
+            const std::string name = "f" + std::to_string(i);
+            item.path = folder + name;
             std::ofstream(item.path) << "x";
             item.size = 1;
             struct stat status {};

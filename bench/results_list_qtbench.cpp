@@ -35,13 +35,12 @@ void FillRecords(krelix::ResultSet& set, std::vector<krelix::CFileItem*>& rows, 
     for (int i = 0; i < count; ++i) {
         krelix::CFileItem item;
         const int group = i / 2;
-        item.name = "IMG_" + std::to_string(group) + kExtensions[group % 7];
+        const std::string name = "IMG_" + std::to_string(group) + kExtensions[group % 7];
         item.path =
             std::string(i % 2 ? "/home/user/Backup/Pictures/2023/" : "/home/user/Pictures/2023/") +
-            item.name;
+            name;
         item.size = 100000u + static_cast<std::uint64_t>(group) * 7u;
-        item.crc = "89ABCDEF";
-        item.groupKey = std::to_string(item.size) + item.crc;
+        item.groupKey = std::to_string(item.size) + "89ABCDEF";
         item.modified = 1'700'000'000 + i;
         rows.push_back(set.Add(std::move(item)));
     }

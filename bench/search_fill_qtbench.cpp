@@ -32,13 +32,12 @@ std::vector<krelix::CFileItem> Pairs(int rows) {
     for (int i = 0; i < rows; ++i) {
         krelix::CFileItem item;
         const int group = i / 2;
-        item.name = "IMG_" + std::to_string(group) + ".jpg";
+        const std::string name = "IMG_" + std::to_string(group) + ".jpg";
         item.path =
             std::string(i % 2 ? "/home/user/Backup/Pictures/2023/" : "/home/user/Pictures/2023/") +
-            item.name;
+            name;
         item.size = 100000u + static_cast<std::uint64_t>(group) * 7u;
-        item.crc = "89ABCDEF";
-        item.groupKey = std::to_string(item.size) + item.crc;
+        item.groupKey = std::to_string(item.size) + "89ABCDEF";
         item.modified = 1'700'000'000 + i;
         records.push_back(std::move(item));
     }

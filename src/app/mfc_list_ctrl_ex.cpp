@@ -134,7 +134,7 @@ void CMFCListCtrlEx::MeasureRows(int first, int last) {
             };
             lengthen(ResultsModel::GroupColumn,
                      [](const CFileItem& r) { return r.groupKey.size(); });
-            lengthen(ResultsModel::NameColumn, [](const CFileItem& r) { return r.name.size(); });
+            lengthen(ResultsModel::NameColumn, [](const CFileItem& r) { return r.name().size(); });
             lengthen(ResultsModel::PathColumn, [](const CFileItem& r) { return r.path.size(); });
             lengthen(ResultsModel::SizeColumn,
                      [](const CFileItem& r) { return static_cast<std::size_t>(r.size); });

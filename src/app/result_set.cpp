@@ -30,13 +30,33 @@ ResultSet::Slot* ResultSet::NewSlot(CFileItem&& record) {
     return new (place) Slot{std::move(record), nullptr};
 }
 
-CFileItem* ResultSet::Add(CFileItem record) {
-    Group& group = groups_[record.groupKey];
+CFileItem* ResultSet::Append(Group& group, CFileItem&& record) {
     Slot* slot = NewSlot(std::move(record));
     (group.last != nullptr ? group.last->next : group.first) = slot;
     group.last = slot;
     ++size_;
     return &slot->record;
+}
+
+CFileItem* ResultSet::Add(CFileItem record) {
+    return Append(groups_[record.groupKey], std::move(record));
+}
+
+void ResultSet::AddGrouped(std::vector<CFileItem>&& records, std::vector<CFileItem*>& placed) {
+    std::size_t groups = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        groups += i == 0 || records[i].groupKey != records[i - 1].groupKey;
+    }
+    groups_.reserve(groups_.size() + groups);
+    placed.reserve(placed.size() + records.size());
+    Group* group = nullptr;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (i == 0 || records[i].groupKey != records[i - 1].groupKey) {
+            group = &groups_[records[i].groupKey];
+        }
+        placed.push_back(Append(*group, std::move(records[i])));
+    }
+    records.clear();
 }
 
 bool ResultSet::Remove(const CFileItem* record) {
@@ -84,10 +104,6 @@ void ResultSet::Clear() {
     usedInLastBlock_ = kBlockSlots;
     groups_.clear();
     size_ = 0;
-}
-
-void ResultSet::Reserve(std::size_t groups) {
-    groups_.reserve(groups);
 }
 
 ResultSet::ConstMembers ResultSet::MembersOf(const std::string& groupKey) const {

@@ -1,11 +1,11 @@
 #include "app/results_model.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <algorithm>
 
 #include "app/use_sh_get_file_info.h"
+#include "common/ui/file_name_text.h"
 #include "common/ui/locale_time_text.h"
 
 namespace krelix {
@@ -53,9 +53,9 @@ QString ResultsModel::CellText(const CFileItem& record, int column) const {
         case GroupColumn:
             return QString::fromLatin1(record.groupKey);
         case NameColumn:
-            return QFile::decodeName(record.name.c_str());
+            return DecodeFileName(record.name());
         case PathColumn:
-            return QFile::decodeName(record.path.c_str());
+            return DecodeFileName(record.path);
         case SizeColumn:
             return QString::number(record.size);
         case TimeColumn:
@@ -90,7 +90,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
             return {};
         case Qt::DecorationRole:
             if (index.column() == GroupColumn && icons_ != nullptr) {
-                return icons_->IconForName(QFile::decodeName(row.record->name.c_str()));
+                return icons_->IconForName(DecodeFileName(row.record->name()));
             }
             return {};
         case Qt::ForegroundRole:

@@ -314,7 +314,7 @@ std::vector<int> ResultsModel::SortedOrder(int column, Qt::SortOrder direction) 
         }
         case NameColumn: {
             const TextRanks ranks = RankTexts(
-                n, [this](std::size_t i) -> std::string_view { return rows_[i].record->name; },
+                n, [this](std::size_t i) -> std::string_view { return rows_[i].record->name(); },
                 Repeats::FromRowAbove, ahead);
             std::copy(ranks.ofRow.begin(), ranks.ofRow.end(), keys.begin());
             break;
@@ -357,7 +357,6 @@ void ResultsModel::FetchAhead(std::size_t row) const {
     if (row + kAhead < rows_.size()) {
         const CFileItem& record = *rows_[row + kAhead].record;
         __builtin_prefetch(record.path.data());
-        __builtin_prefetch(record.name.data());
     }
 }
 
@@ -368,10 +367,9 @@ std::vector<int> ResultsModel::PathOrder(Qt::SortOrder direction) const {
     const std::size_t n = rows_.size();
     const auto splitAt = [this](std::size_t i) -> std::size_t {
         const CFileItem& r = *rows_[i].record;
-        const std::size_t folder = r.path.size() - std::min(r.path.size(), r.name.size());
-        const bool split = !r.name.empty() && folder > 0 && r.path[folder - 1] == '/' &&
-                           std::string_view(r.path).substr(folder) == r.name &&
-                           r.path.find('\0') == std::string::npos;
+        const std::size_t folder = r.path.size() - r.name().size();
+        const bool split =
+            folder > 0 && folder < r.path.size() && r.path.find('\0') == std::string::npos;
         return split ? folder : r.path.size();
     };
     // The records are read once; the passes after read only the paths.

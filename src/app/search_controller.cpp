@@ -152,16 +152,7 @@ void SearchController::OnEngineDone(std::shared_ptr<Outcome> outcome) {
     }
     ResultSet& results = model_.results();
     pending_.clear();
-    pending_.reserve(outcome->records.size());
-    // Members of a group come together: counting key changes sizes the copy's table once.
-    std::size_t groups = 0;
-    for (std::size_t i = 0; i < outcome->records.size(); ++i) {
-        groups += i == 0 || outcome->records[i].groupKey != outcome->records[i - 1].groupKey;
-    }
-    results.Reserve(results.GroupCount() + groups);
-    for (CFileItem& record : outcome->records) {
-        pending_.push_back(results.Add(std::move(record)));
-    }
+    results.AddGrouped(std::move(outcome->records), pending_);
     outcome->records = {};
     nextRow_ = 0;
     Q_EMIT engineFinished();

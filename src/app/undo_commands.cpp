@@ -2,12 +2,12 @@
 
 #include <sys/stat.h>
 
-#include <QFile>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "app/krelix_dlg_model.h"
+#include "common/ui/file_name_text.h"
 #include "common/ui/locale_time_text.h"
 #include "common/ui/prompts.h"
 #include "operations/command_journal.h"
@@ -18,10 +18,6 @@ namespace {
 
 constexpr int kNamedFiles = 15;
 
-QString Decode(const std::string& bytes) {
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
 std::size_t DoneFiles(const JournalCommand& command) {
     std::size_t done = 0;
     for (const JournalEntry& entry : command.entries) {
@@ -31,7 +27,7 @@ std::size_t DoneFiles(const JournalCommand& command) {
 }
 
 QString Describe(const JournalCommand& command) {
-    return Decode(CommandText(command.kind)) + QStringLiteral(" (") +
+    return DecodeFileName(CommandText(command.kind)) + QStringLiteral(" (") +
            LocaleTimeText(command.started) + QStringLiteral(")");
 }
 
@@ -61,8 +57,8 @@ QString UndoCommands::OutcomeText(const UndoOutcome& outcome) {
             text += QStringLiteral("\n... and %1 more").arg(outcome.left.size() - kNamedFiles);
             break;
         }
-        text +=
-            QStringLiteral("\n") + Decode(left.path) + QStringLiteral(": ") + Decode(left.reason);
+        text += QStringLiteral("\n") + DecodeFileName(left.path) + QStringLiteral(": ") +
+                DecodeFileName(left.reason);
     }
     if (outcome.journalFailed) {
         text += QStringLiteral("\nThe command journal could not be updated.");
@@ -72,7 +68,7 @@ QString UndoCommands::OutcomeText(const UndoOutcome& outcome) {
 
 void UndoCommands::CheckAtStart() {
     if (!notice_.empty()) {
-        prompts_.Inform(TitleCaption(), Decode(notice_), PromptIcon::Warning);
+        prompts_.Inform(TitleCaption(), DecodeFileName(notice_), PromptIcon::Warning);
     }
     if (journal_ == nullptr) {
         return;
@@ -143,7 +139,6 @@ void UndoCommands::FollowRows(const UndoOutcome& outcome) {
     for (CFileItem* record : records) {
         if (const auto it = renamedBack.find(record->path); it != renamedBack.end()) {
             record->path = it->second;
-            record->name = record->path.substr(record->path.rfind('/') + 1);
         }
         if (back.count(record->path) == 0) {
             continue;

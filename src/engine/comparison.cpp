@@ -350,8 +350,7 @@ ResultMap Comparison::AssignGroupKeys() {
             continue;
         }
         CFileItem item = source_->TakeItem(candidate.index);
-        item.crc = CrcText(candidate.crc);
-        item.groupKey = MakeGroupKey(item.size, item.crc);
+        item.groupKey = MakeGroupKey(item.size, CrcText(candidate.crc));
         if (suffix[i] != 0) {
             item.groupKey += '-' + std::to_string(suffix[i]);
         }

@@ -11,4 +11,22 @@ CFileItem::CFileItem() {
     accessed = now;
 }
 
+std::string_view CFileItem::name() const {
+    const std::string_view whole(path);
+    const std::size_t slash = whole.rfind('/');
+    return slash == std::string_view::npos ? whole : whole.substr(slash + 1);
+}
+
+std::string_view CFileItem::crc() const {
+    std::size_t digits = 1;
+    for (std::uint64_t rest = size; rest >= 10; rest /= 10) {
+        ++digits;
+    }
+    constexpr std::size_t kCrcDigits = 8;
+    if (groupKey.size() < digits + kCrcDigits) {
+        return {};
+    }
+    return std::string_view(groupKey).substr(digits, kCrcDigits);
+}
+
 }  // namespace krelix

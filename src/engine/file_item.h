@@ -2,18 +2,19 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/file_identity.h"
 
 namespace krelix {
 
 // One recorded file. A value: copied whole into maps, to workers and into the window's result
-// copy. Paths and names are the file system's bytes, never re-encoded.
+// copy. Paths and names are the file system's bytes, never re-encoded. A million of these can
+// be listed at once, so the name and the CRC text are read from the path and the group key
+// rather than kept twice.
 struct CFileItem {
-    std::string name;      // file name as stored
-    std::string path;      // walked folder (with trailing "/") followed by name
-    std::string crc;       // 8 upper-case hex digits; empty until hashed
-    std::string groupKey;  // decimal size followed by crc; empty until hashed
+    std::string path;      // walked folder (with trailing "/") followed by the file name
+    std::string groupKey;  // decimal size followed by the CRC text; empty until hashed
     std::int32_t rowIndex = 0;
     std::int32_t deleted = 0;  // 1 once the file is no longer at path
     std::uint64_t size = 0;
@@ -24,6 +25,11 @@ struct CFileItem {
     FileIdentity identity;
 
     CFileItem();  // reset state: empty texts, zero numbers, the three times set to now
+
+    // The file name as stored: what follows the path's last '/'. Valid while path is unchanged.
+    std::string_view name() const;
+    // 8 upper-case hex digits, the part of the group key after the size; empty until hashed.
+    std::string_view crc() const;
 };
 
 }  // namespace krelix

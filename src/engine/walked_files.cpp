@@ -74,14 +74,15 @@ void WalkedFiles::KeepOnly(const std::vector<std::uint32_t>& places) {
 }
 
 std::string WalkedFiles::PathOf(const File& file) const {
-    std::string path = folders_[file.folder];
-    path.append(names_, file.nameOffset, file.nameLength);
+    const std::string& folder = folders_[file.folder];
+    std::string path;
+    path.reserve(folder.size() + file.nameLength);
+    path.append(folder).append(names_, file.nameOffset, file.nameLength);
     return path;
 }
 
 CFileItem WalkedFiles::ItemOf(const File& file) const {
     CFileItem item;
-    item.name.assign(names_, file.nameOffset, file.nameLength);
     item.path = PathOf(file);
     item.size = file.size;
     item.identity = file.identity;

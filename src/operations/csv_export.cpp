@@ -48,7 +48,7 @@ std::u16string CsvLine(const CFileItem& item, const TimeTextFn& timeText) {
     std::u16string line;
     AppendField(line, WideFromUtf8(item.groupKey));
     line += u',';
-    AppendField(line, WideFromUtf8(item.name));
+    AppendField(line, WideFromUtf8(item.name()));
     line += u',';
     AppendQuoted(line, WideFromUtf8(item.path));
     line += u',';

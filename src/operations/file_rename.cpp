@@ -96,7 +96,6 @@ int RenameRecord(CFileItem& item, const std::string& newName, JournalRecorder* j
         }
     }
     item.path = std::move(newPath);
-    item.name = newName;
     return 0;
 }
 
@@ -108,7 +107,7 @@ void RenameCheckedFiles(std::span<CFileItem* const> checked, BulkRenameFields fi
         if (item == nullptr || item->deleted != 0) {
             continue;
         }
-        const std::string newName = renamer.BuildNewName(fields, item->name);
+        const std::string newName = renamer.BuildNewName(fields, item->name());
         if (const int error = RenameRecord(*item, newName, journal); error != 0) {
             if (callbacks.failed) {
                 callbacks.failed(*item, std::string(FolderOf(item->path)) + newName, error);

@@ -54,7 +54,7 @@ class FileCommandsTest : public ::testing::Test {
     std::string Marks() {
         std::string marks;
         for (int row = 0; row < rows().rowCount(); ++row) {
-            const char name = rows().RecordAt(row)->name.at(0);
+            const char name = rows().RecordAt(row)->name().at(0);
             marks += rows().IsChecked(row) ? char(std::toupper(name)) : name;
         }
         return marks;
@@ -161,7 +161,7 @@ TEST_F(FileCommandsTest, RemovingScatteredRowsOfALongList) {
     std::vector<CFileItem*> added;
     for (int i = 0; i < 20'000; ++i) {
         CFileItem item;
-        item.name = std::to_string(100'000 + i);
+        item.path = "/" + std::to_string(100'000 + i);
         item.groupKey = std::to_string(i / 2);
         item.modified = 0;
         added.push_back(results().Add(std::move(item)));
@@ -174,7 +174,7 @@ TEST_F(FileCommandsTest, RemovingScatteredRowsOfALongList) {
     EXPECT_EQ(10'000u, results().size());
     for (int row = 0; row < rows().rowCount(); ++row) {
         ASSERT_EQ(row, rows().RecordAt(row)->rowIndex);
-        ASSERT_EQ(std::to_string(119'998 - 2 * row), rows().RecordAt(row)->name);
+        ASSERT_EQ(std::to_string(119'998 - 2 * row), rows().RecordAt(row)->name());
         ASSERT_EQ(row % 2 == 1, rows().IsRowShaded(row));
     }
     EXPECT_EQ(ResultsModel::NameColumn, list().horizontalHeader()->sortIndicatorSection());

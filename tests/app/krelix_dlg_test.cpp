@@ -139,22 +139,22 @@ TEST_F(KrelixDlgTest, HeaderClicksSortAndNewResultsComeUnsorted) {
     std::vector<CFileItem*> rows;
     for (const char* name : {"b", "c", "a"}) {
         CFileItem item;
-        item.name = name;
+        item.path = std::string("/") + name;
         rows.push_back(model.results().Add(item));
     }
     model.rows().AppendRecords(rows);
     QHeaderView* header = window.resultsList()->horizontalHeader();
     const int x = header->sectionViewportPosition(ResultsModel::NameColumn) + 10;
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
-    EXPECT_EQ(model.rows().RecordAt(0)->name, "a") << "the first click sorts ascending";
+    EXPECT_EQ(model.rows().RecordAt(0)->name(), "a") << "the first click sorts ascending";
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
-    EXPECT_EQ(model.rows().RecordAt(0)->name, "c");
+    EXPECT_EQ(model.rows().RecordAt(0)->name(), "c");
     EXPECT_EQ(model.rows().RecordAt(0)->rowIndex, 0);
 
     model.rows().Clear();
     model.rows().AppendRecords(rows);
     EXPECT_EQ(header->sortIndicatorSection(), -1);
-    EXPECT_EQ(model.rows().RecordAt(0)->name, "b");
+    EXPECT_EQ(model.rows().RecordAt(0)->name(), "b");
 }
 
 TEST_F(KrelixDlgTest, StartsWithDefaultCriteriaAndSettings) {
@@ -256,7 +256,7 @@ TEST_F(KrelixDlgTest, MenuButtonFacesAndEntriesRunTheirCommands) {
     EXPECT_EQ(aboutShown, 1);
 
     CFileItem item;
-    item.name = "a.txt";
+    item.path = "/a.txt";
     model.rows().AppendRecord(model.results().Add(item));
     QApplication::processEvents();
     QWidget* rows = window.resultsList()->viewport();

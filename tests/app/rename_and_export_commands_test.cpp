@@ -29,7 +29,7 @@ TEST_F(RenameAndExportCommandsTest, RenameSelectedRenamesTheFileAndItsRow) {
 
     EXPECT_EQ(renameDialogs.askedFor, QStringList{"second.txt"});
     EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_EQ(second->name, "-new, name.txt");
+    EXPECT_EQ(second->name(), "-new, name.txt");
     EXPECT_EQ(second->path, tree.Path("a/-new, name.txt"));
     EXPECT_FALSE(tree.Exists("a/second.txt"));
     EXPECT_EQ(tree.Read("a/-new, name.txt"), "same");
@@ -67,10 +67,10 @@ TEST_F(RenameAndExportCommandsTest, RenameCheckedFollowsTheListsRowOrder) {
 
     EXPECT_EQ(renameDialogs.bulkAsked, 1);
     EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_EQ(c->name, "1.doc");
+    EXPECT_EQ(c->name(), "1.doc");
     EXPECT_EQ(tree.Read("1.doc"), "same");
     EXPECT_EQ(tree.Read("2.txt"), "same");
-    EXPECT_EQ(b->name, "b.txt");
+    EXPECT_EQ(b->name(), "b.txt");
     EXPECT_TRUE(tree.Exists("d.txt"));  // deleted rows are skipped
     EXPECT_EQ(Cell(1, ResultsModel::NameColumn), "1.doc");
     EXPECT_EQ(Cell(3, ResultsModel::NameColumn), "2.txt");

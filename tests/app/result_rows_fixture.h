@@ -46,10 +46,8 @@ class ResultRowsFixture : public ::testing::Test {
     CFileItem* AddRow(const std::string& relative, const std::string& content = "same") {
         CFileItem item;
         item.path = tree.AddFile(relative, content);
-        item.name = relative.substr(relative.rfind('/') + 1);
         item.size = content.size();
-        item.crc = "00C0FFEE";
-        item.groupKey = std::to_string(item.size) + item.crc;
+        item.groupKey = std::to_string(item.size) + "00C0FFEE";
         item.modified = 1700000000 + 86400 * static_cast<std::int64_t>(model.rows().rowCount());
         item.identity = IdentityOfPath(item.path);
         return Append(item);
@@ -61,7 +59,6 @@ class ResultRowsFixture : public ::testing::Test {
         CFileItem item;
         item.path = tree.AddFile(relative, "");
         EXPECT_TRUE(image.save(Text(item.path), "PNG"));
-        item.name = relative.substr(relative.rfind('/') + 1);
         item.groupKey = "42PICTURE";
         return Append(item);
     }

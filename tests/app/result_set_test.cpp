@@ -10,14 +10,14 @@ namespace {
 CFileItem Record(const std::string& key, const std::string& name) {
     CFileItem item;
     item.groupKey = key;
-    item.name = name;
+    item.path = "/" + name;
     return item;
 }
 
 std::vector<std::string> MemberNames(const ResultSet& set, const std::string& key) {
     std::vector<std::string> names;
     for (const CFileItem& member : set.MembersOf(key)) {
-        names.push_back(member.name);
+        names.emplace_back(member.name());
     }
     return names;
 }
@@ -35,7 +35,7 @@ TEST(ResultSet, MembersKeepTheirOrderAndRecordsNeverMove) {
     EXPECT_EQ(MemberNames(set, "10AAAAAAAA"),
               (std::vector<std::string>{"m0", "m1", "m2", "m3", "m4"}));
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(first[static_cast<std::size_t>(i)]->name, "m" + std::to_string(i));
+        EXPECT_EQ(first[static_cast<std::size_t>(i)]->name(), "m" + std::to_string(i));
     }
     EXPECT_EQ(set.size(), 20005u);
 }
@@ -88,7 +88,7 @@ TEST(ResultSet, RoomOfRemovedRecordsIsTakenAgainWithoutDisturbingTheRest) {
         expected.push_back("n" + std::to_string(i));
     }
     EXPECT_EQ(MemberNames(set, "1KEY"), expected);
-    EXPECT_EQ(records[4999]->name, "r4999");
+    EXPECT_EQ(records[4999]->name(), "r4999");
     EXPECT_EQ(set.MembersOf("0KEY").size(), 0u) << "every member of group 0 was removed";
     EXPECT_EQ(set.size(), 5000u - 1667u + 2000u);
 
@@ -97,7 +97,34 @@ TEST(ResultSet, RoomOfRemovedRecordsIsTakenAgainWithoutDisturbingTheRest) {
     EXPECT_EQ(visited, set.size());
     set.Clear();
     EXPECT_TRUE(set.empty());
-    EXPECT_EQ(set.Add(Record("1KEY", "again"))->name, "again");
+    EXPECT_EQ(set.Add(Record("1KEY", "again"))->name(), "again");
+}
+
+TEST(ResultSet, AGroupedRunJoinsTheGroupsItsKeysAlreadyHaveInItsOwnOrder) {
+    ResultSet set;
+    CFileItem* earlier = set.Add(Record("5ABCDEF01", "earlier"));
+    std::vector<CFileItem> run;
+    for (const auto& [key, name] :
+         std::vector<std::pair<std::string, std::string>>{{"5ABCDEF01", "a1"},
+                                                          {"5ABCDEF01", "a2"},
+                                                          {"9FFFFFFFF", "b1"},
+                                                          {"9FFFFFFFF", "b2"},
+                                                          {"5ABCDEF01", "a3"}}) {
+        run.push_back(Record(key, name));
+    }
+    std::vector<CFileItem*> placed{earlier};
+    set.AddGrouped(std::move(run), placed);
+    EXPECT_TRUE(run.empty());
+    ASSERT_EQ(placed.size(), 6u);
+    std::vector<std::string> names;
+    for (const CFileItem* record : placed) {
+        names.emplace_back(record->name());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"earlier", "a1", "a2", "b1", "b2", "a3"}));
+    EXPECT_EQ(MemberNames(set, "5ABCDEF01"),
+              (std::vector<std::string>{"earlier", "a1", "a2", "a3"}));
+    EXPECT_EQ(MemberNames(set, "9FFFFFFFF"), (std::vector<std::string>{"b1", "b2"}));
+    EXPECT_EQ(set.size(), 6u);
 }
 
 }  // namespace

@@ -64,10 +64,8 @@ class ResultsListTest : public ::testing::Test {
         for (const Seed& seed : seeds) {
             CFileItem item;
             item.path = seed.path;
-            item.name = item.path.substr(item.path.rfind('/') + 1);
             item.size = seed.size;
-            item.crc = seed.crc;
-            item.groupKey = std::to_string(item.size) + item.crc;
+            item.groupKey = std::to_string(item.size) + seed.crc;
             item.modified = time += 86400 + 3600;
             rows.push_back(model.results().Add(item));
         }

@@ -26,10 +26,8 @@ class Filled {
         std::vector<CFileItem*> records;
         for (const RowSeed& s : seeds) {
             CFileItem item;
-            item.name = s.name;
             item.path = std::string("/data/") + s.name;
             item.size = s.size;
-            item.crc = s.crc;
             item.groupKey = std::to_string(s.size) + s.crc;
             item.modified = s.modified;
             records.push_back(set.Add(std::move(item)));
@@ -43,7 +41,7 @@ class Filled {
     QVariant Data(int row, int column, int role) const {
         return model.data(model.index(row, column), role);
     }
-    std::string Name(int row) const { return model.RecordAt(row)->name; }
+    std::string Name(int row) const { return std::string(model.RecordAt(row)->name()); }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
         for (int row = 0; row < model.rowCount(); ++row) {
@@ -57,7 +55,7 @@ class Filled {
         std::string previous;
         for (int row = 0; row < model.rowCount(); ++row) {
             const CFileItem* record = model.RecordAt(row);
-            EXPECT_EQ(record->rowIndex, row) << record->name;
+            EXPECT_EQ(record->rowIndex, row) << record->name();
             if (row == 0 || record->groupKey != previous) {
                 shade = !shade;
                 previous = record->groupKey;
@@ -251,7 +249,7 @@ TEST(ResultsModel, RemovingRowsThenRestripingRealternatesTheGroupsLeft) {
     std::vector<int> seen;
     f.model.RemoveRowsWhere([&](int row, CFileItem& record) {
         seen.push_back(row);
-        const bool gone = record.groupKey.rfind("1", 0) == 0 || record.name == "b2";
+        const bool gone = record.groupKey.rfind("1", 0) == 0 || record.name() == "b2";
         if (gone) {
             EXPECT_TRUE(f.set.Remove(&record));
         }

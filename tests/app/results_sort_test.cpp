@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <algorithm>
 #include <random>
 
 #include "app/result_set.h"
 #include "app/results_model.h"
+#include "common/ui/file_name_text.h"
 
 namespace krelix {
 namespace {
@@ -15,7 +15,8 @@ namespace {
 std::vector<CFileItem*> PlainOrder(std::vector<CFileItem*> rows, int column,
                                    Qt::SortOrder direction) {
     const auto text = [column](const CFileItem* r) {
-        return QFile::decodeName((column == ResultsModel::NameColumn ? r->name : r->path).c_str())
+        return DecodeFileName(column == ResultsModel::NameColumn ? r->name()
+                                                                 : std::string_view(r->path))
             .toCaseFolded();
     };
     const auto size = [](const CFileItem* r) { return std::stoull("0" + r->groupKey); };
@@ -51,8 +52,7 @@ void ExpectPlainOrderOfEveryColumn(const std::vector<std::string>& names,
     std::vector<CFileItem*> initial;
     for (int i = 0; i < 600; ++i) {
         CFileItem item;
-        item.name = names[pick(names.size())];
-        item.path = folders[pick(folders.size())] + item.name;
+        item.path = folders[pick(folders.size())] + names[pick(names.size())];
         if (oddPaths && i % 37 == 0) {
             item.path = "/odd/" + names[pick(names.size())];  // not this name's path
         }
@@ -170,25 +170,22 @@ TEST(ResultsSort, ARowChangedSinceTheLastSortIsSortedAgain) {
     std::vector<CFileItem*> records;
     for (const char* name : {"b", "c", "d"}) {
         CFileItem item;
-        item.name = name;
         item.path = std::string("/f/") + name;
         records.push_back(set.Add(std::move(item)));
     }
     ResultsModel model;
     model.AppendRecords(records);
     model.sort(ResultsModel::NameColumn, Qt::AscendingOrder);
-    records[2]->name = "a";
     records[2]->path = "/f/a";
     model.RefreshRow(records[2]->rowIndex);
     model.sort(ResultsModel::NameColumn, Qt::AscendingOrder);
     EXPECT_EQ(model.RowRecords(), (std::vector<CFileItem*>{records[2], records[0], records[1]}));
 
     CFileItem late;
-    late.name = "0";
     late.path = "/f/0";
     model.AppendRecord(set.Add(std::move(late)));
     model.sort(ResultsModel::NameColumn, Qt::AscendingOrder);
-    EXPECT_EQ(model.RecordAt(0)->name, "0");
+    EXPECT_EQ(model.RecordAt(0)->name(), "0");
 }
 
 }  // namespace

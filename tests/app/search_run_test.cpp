@@ -28,7 +28,7 @@ TEST_F(SearchRunTest, ListsGroupsOfIncludedFoldersWithoutExcludedOnesOrSingles) 
     ASSERT_TRUE(SearchAndWait());
 
     EXPECT_EQ(GroupPaths(), (std::set<Paths>{{x, y, z}}));
-    EXPECT_EQ(Groups().begin()->first, "4" + model.rows().RecordAt(0)->crc);
+    EXPECT_EQ(Groups().begin()->first, "4" + std::string(model.rows().RecordAt(0)->crc()));
     EXPECT_EQ(model.request().includeFolders.size(), 2u);
     EXPECT_EQ(model.request().excludeFolders, (SearchRequest::TextSet{tree.Path("b/sub/")}));
     const QString summary = QStringLiteral("Files scanned: 5 , duplicates: 3 ");

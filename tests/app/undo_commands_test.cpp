@@ -186,13 +186,13 @@ TEST_F(UndoCommandsTest, RenamedFilesAndTheirRowsTakeTheirOldNamesBack) {
     renameDialogs.rules = {rule};
     window.RunCommand(CommandId::RenameChecked);
     ASSERT_TRUE(tree.Exists("1/new-a"));
-    ASSERT_EQ("new-c", rows().RecordAt(2)->name);
+    ASSERT_EQ("new-c", rows().RecordAt(2)->name());
 
     window.RunCommand(CommandId::UndoLastCommand);
     EXPECT_EQ(QStringLiteral("Files restored: 2 , files left: 0"), LastText());
     EXPECT_TRUE(tree.Exists("1/a") && tree.Exists("1/c"));
     EXPECT_FALSE(tree.Exists("1/new-a") || tree.Exists("1/new-c"));
-    EXPECT_EQ("a", rows().RecordAt(0)->name);
+    EXPECT_EQ("a", rows().RecordAt(0)->name());
     EXPECT_EQ(tree.Path("1/c"), rows().RecordAt(2)->path);
     EXPECT_EQ(0, CheckListedFile(*rows().RecordAt(2)));
 }

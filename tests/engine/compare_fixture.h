@@ -53,7 +53,9 @@ class CompareTest : public ::testing::Test {
         for (const auto& [key, item] : engine->resultMap) {
             EXPECT_EQ(key, item.groupKey);
             // Another content of the same size and CRC gets "-2", "-3", ... after the key.
-            const std::string plain = std::to_string(item.size) + item.crc;
+            EXPECT_EQ(8u, item.crc().size()) << item.groupKey;
+            EXPECT_EQ(std::string_view::npos, item.crc().find_first_not_of("0123456789ABCDEF"));
+            const std::string plain = std::to_string(item.size) + std::string(item.crc());
             EXPECT_EQ(plain, item.groupKey.substr(0, plain.size()));
             if (item.groupKey != plain) {
                 EXPECT_EQ('-', item.groupKey[plain.size()]) << item.groupKey;

@@ -2,6 +2,9 @@
 
 #include <ctime>
 #include <limits>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "engine/file_item.h"
 #include "engine/search_flags.h"
@@ -51,7 +54,7 @@ TEST(FileItem, ResetStateHasEmptyTextsAndCurrentTimes) {
     const std::int64_t before = std::time(nullptr);
     CFileItem item;
     const std::int64_t after = std::time(nullptr);
-    EXPECT_TRUE(item.name.empty() && item.path.empty() && item.crc.empty() &&
+    EXPECT_TRUE(item.name().empty() && item.path.empty() && item.crc().empty() &&
                 item.groupKey.empty());
     EXPECT_EQ(0, item.rowIndex);
     EXPECT_EQ(0u, item.size);
@@ -59,6 +62,33 @@ TEST(FileItem, ResetStateHasEmptyTextsAndCurrentTimes) {
     for (std::int64_t t : {item.created, item.modified, item.accessed}) {
         EXPECT_GE(t, before);
         EXPECT_LE(t, after);
+    }
+}
+
+TEST(FileItem, NameAndCrcAreReadFromThePathAndTheGroupKey) {
+    CFileItem item;
+    item.path = "/data/a b/x.tar.gz";
+    EXPECT_EQ(item.name(), "x.tar.gz");
+    item.path = "/data/a b/";
+    EXPECT_EQ(item.name(), "") << "a folder's path names no file";
+    item.path = "\xFFodd";
+    EXPECT_EQ(item.name(), "\xFFodd") << "no folder at all";
+
+    // The CRC text follows the size's digits, whatever follows it.
+    for (const auto& [size, key, crc] :
+         std::vector<std::tuple<std::uint64_t, std::string, std::string>>{
+             {0, "0ABCDEF01", "ABCDEF01"},
+             {9, "9ABCDEF01", "ABCDEF01"},
+             {10, "10ABCDEF01", "ABCDEF01"},
+             {1234, "1234C2412435-2", "C2412435"},
+             {std::numeric_limits<std::uint64_t>::max(), "18446744073709551615FFFFFFFF",
+              "FFFFFFFF"},
+             {1234, "", ""},
+             {1234, "1234C24", ""},
+         }) {
+        item.size = size;
+        item.groupKey = key;
+        EXPECT_EQ(item.crc(), crc) << key;
     }
 }
 

@@ -40,7 +40,7 @@ TEST_F(CompareTest, GroupsFilesOfEqualSizeAndContent) {
     EXPECT_EQ(9u, compared.size());
     EXPECT_EQ(compared.end(), std::find(compared.begin(), compared.end(), "unique size"));
     for (const auto& [key, item] : engine->resultMap) {
-        EXPECT_EQ(item.name, item.path.substr(item.path.rfind('/') + 1));
+        EXPECT_EQ(item.name(), item.path.substr(item.path.rfind('/') + 1));
         EXPECT_EQ(0, item.rowIndex);
         EXPECT_EQ(0, item.deleted);
     }

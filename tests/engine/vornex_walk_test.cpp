@@ -143,8 +143,8 @@ TEST_F(WalkTest, RecordsTheEntryDataUnderTheSizeText) {
     for (auto it = first; it != last; ++it) {
         const CFileItem& item = it->second;
         EXPECT_EQ(5u, item.size);
-        EXPECT_TRUE(item.crc.empty() && item.groupKey.empty());
-        if (item.name == "Photo.JPG") {
+        EXPECT_TRUE(item.crc().empty() && item.groupKey.empty());
+        if (item.name() == "Photo.JPG") {
             EXPECT_EQ(tree.Path("Photo.JPG"), item.path);
             EXPECT_EQ(1'234'567'890, item.modified);
         } else {

@@ -27,7 +27,7 @@ TEST(WalkedFiles, GivesBackTheRecordTheWalkSaw) {
     ASSERT_EQ(3u, walked.size());
 
     const CFileItem first = walked.ItemOf(walked.files()[0]);
-    EXPECT_EQ("one.txt", first.name);
+    EXPECT_EQ("one.txt", first.name());
     EXPECT_EQ("/data/a/one.txt", first.path);
     EXPECT_EQ(3u, first.size);
     EXPECT_EQ(1'700'000'000, first.modified);

@@ -80,7 +80,7 @@ class CommandUndoTest : public ::testing::Test {
     // Moves each listed file into `to`, recording as the window does.
     void MoveAll(const std::string& to, JournalRecorder& recorder) {
         for (CFileItem& item : listed) {
-            const std::string target = to + item.name;
+            const std::string target = to + std::string(item.name());
             const std::int64_t entry = recorder.Before(EntryAction::Moved, item.path, target);
             if (MoveListedFile(item, target) == 0) {
                 recorder.Done(entry, target);

@@ -23,7 +23,6 @@ const TimeTextFn kTime = [](std::int64_t seconds) {
 CFileItem Item(std::string key, std::string folder, std::string name, std::int64_t modified = 1) {
     CFileItem item;
     item.groupKey = std::move(key);
-    item.name = name;
     item.path = std::move(folder) + name;
     item.modified = modified;
     return item;
@@ -185,7 +184,8 @@ TEST(CsvExport, ASpreadsheetReaderGetsTheNamesBack) {
         }
         const std::string time = item.modified == 1 ? "Thursday, 29 February 2024 13:05:09"
                                                     : "Friday, 1 March 2024 \"late\"";
-        for (const std::string& field : {item.groupKey, item.name, item.path, time}) {
+        for (const std::string& field :
+             {item.groupKey, std::string(item.name()), item.path, time}) {
             expected += Hex(field) + "\n";
         }
         expected += "\n";

@@ -20,7 +20,6 @@ CFileItem Record(const TempTree& tree, const std::string& relative) {
     }
     CFileItem item;
     item.path = tree.Path(relative);
-    item.name = relative.substr(relative.rfind('/') + 1);
     item.groupKey = "5ABCDEF01";
     return item;
 }
@@ -42,7 +41,7 @@ TEST(RenameRecord, MovesTheFileAndUpdatesTheRecord) {
     CFileItem item = Record(tree, "dir/old.txt");
     item.rowIndex = 3;
     EXPECT_EQ(0, RenameRecord(item, "new name, \"quoted\".txt"));
-    EXPECT_EQ("new name, \"quoted\".txt", item.name);
+    EXPECT_EQ("new name, \"quoted\".txt", item.name());
     EXPECT_EQ(tree.Path("dir/new name, \"quoted\".txt"), item.path);
     EXPECT_EQ(3, item.rowIndex);
     EXPECT_EQ("5ABCDEF01", item.groupKey);
@@ -104,7 +103,7 @@ TEST(RenameRecord, FailsWithoutChangingAnything) {
         const CFileItem before = item;
         EXPECT_EQ(c.error, RenameRecord(item, c.newName)) << c.newName;
         EXPECT_EQ(before.path, item.path);
-        EXPECT_EQ(before.name, item.name);
+        EXPECT_EQ(before.name(), item.name());
     }
     EXPECT_EQ("a", tree.Read("dir/a.txt"));
     EXPECT_EQ("b", tree.Read("dir/b.txt"));
@@ -139,7 +138,7 @@ std::vector<std::string> Bulk(std::vector<CFileItem>& items, const BulkRenameFie
     BulkRenameCallbacks callbacks;
     callbacks.renamed = [&](CFileItem& item) {
         if (renamed != nullptr) {
-            renamed->push_back(item.name);
+            renamed->emplace_back(item.name());
         }
     };
     callbacks.failed = [&](const CFileItem& item, const std::string& newPath, int error) {
@@ -211,7 +210,7 @@ TEST(RenameCheckedFiles, SameNameCollidesInOneFolderOnly) {
     EXPECT_EQ("1a", tree.Read("one/" + date + ".jpg"));
     EXPECT_EQ("1b", tree.Read("one/b.jpg"));
     EXPECT_EQ("2c", tree.Read("two/" + date + ".jpg"));
-    EXPECT_EQ("b.jpg", items[1].name);
+    EXPECT_EQ("b.jpg", items[1].name());
 }
 
 TEST(RenameCheckedFiles, StarredExtensionServesEveryFile) {

@@ -22,7 +22,6 @@ inline CFileItem ListedRecord(const std::string& path, const std::string& groupK
     EXPECT_EQ(0, ::lstat(path.c_str(), &status)) << path;
     CFileItem item;
     item.path = path;
-    item.name = path.substr(path.rfind('/') + 1);
     item.size = static_cast<std::uint64_t>(status.st_size);
     item.modified = status.st_mtim.tv_sec;
     item.identity = IdentityOf(status);

@@ -10,7 +10,6 @@ namespace {
 CFileItem Item(const std::string& path, const std::string& key, std::int64_t modified) {
     CFileItem item;
     item.path = path;
-    item.name = path.substr(path.rfind('/') + 1);
     item.groupKey = key;
     item.size = 3;
     item.modified = modified;

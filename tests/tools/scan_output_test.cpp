@@ -10,7 +10,6 @@ namespace {
 CFileItem Item(const std::string& path, const std::string& key, std::uint64_t size) {
     CFileItem item;
     item.path = path;
-    item.name = path.substr(path.rfind('/') + 1);
     item.groupKey = key;
     item.size = size;
     item.modified = 0;

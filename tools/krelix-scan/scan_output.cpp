@@ -86,7 +86,7 @@ std::size_t WriteDuplicateGroups(const ScanResults& results, OutputFormat format
             } else if (format == OutputFormat::NulPaths) {
                 out << item->path << '\0';
             } else {
-                out << CsvField(item->groupKey) << ',' << CsvField(item->name) << ','
+                out << CsvField(item->groupKey) << ',' << CsvField(item->name()) << ','
                     << CsvField(item->path) << ',' << item->size << ','
                     << CsvField(ModifiedTimeText(item->modified)) << "\r\n";
             }

@@ -62,13 +62,11 @@ void FillSamples(krelix::KrelixDlgModel& model) {
     for (const Sample& sample : samples) {
         for (int member = 0; member < 2 + group % 3; ++member) {
             krelix::CFileItem item;
-            item.name = sample.name;
             item.path = std::string("/home/alexandra/") +
                         (member % 2 ? sample.copyFolder : sample.folder) +
-                        (member > 1 ? "old copies/" : "") + item.name;
+                        (member > 1 ? "old copies/" : "") + sample.name;
             item.size = sample.size;
-            item.crc = sample.crc;
-            item.groupKey = std::to_string(item.size) + item.crc;
+            item.groupKey = std::to_string(item.size) + sample.crc;
             item.modified = time += 86400 * 3 + 3600;
             item.deleted = group == 2 && member == 1;
             rows.push_back(model.results().Add(item));
@@ -130,11 +128,10 @@ void FillPictures(krelix::KrelixDlgModel& model, const QString& root) {
         file.write(bytes);
         file.close();
         krelix::CFileItem item;
-        item.name = name.toStdString();
         item.path = QFile::encodeName(file.fileName()).toStdString();
         item.size = static_cast<std::uint64_t>(bytes.size());
-        item.crc = "5EED" + std::to_string(1000 + bytes.size() % 9000);
-        item.groupKey = std::to_string(item.size) + item.crc;
+        item.groupKey =
+            std::to_string(item.size) + "5EED" + std::to_string(1000 + bytes.size() % 9000);
         item.modified = time += 5400;
         rows.push_back(model.results().Add(item));
     };

@@ -2,10 +2,10 @@
 
 #include <sys/stat.h>
 
-#include <QFile>
 #include <cerrno>
 #include <ctime>
 
+#include "common/ui/file_name_text.h"
 #include "common/ui/prompts.h"
 #include "common/ui/report_last_error.h"
 #include "operations/command_undo.h"
@@ -17,10 +17,6 @@
 
 namespace krelix {
 namespace {
-
-QString Decode(const std::string& bytes) {
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
 
 std::vector<CFileItem*> NotDeleted(std::span<CFileItem* const> records) {
     std::vector<CFileItem*> targets;
@@ -48,12 +44,12 @@ QString DeleteLossQuestion(std::size_t groups) {
 }
 
 QString TrashText(const CFileItem& item) {
-    return QStringLiteral("Failed to move the file ") + Decode(item.path) +
+    return QStringLiteral("Failed to move the file ") + DecodeFileName(item.path) +
            QStringLiteral(" to the trash");
 }
 
 QString DeleteText(const CFileItem& item) {
-    return QStringLiteral("Failed to delete the file ") + Decode(item.path);
+    return QStringLiteral("Failed to delete the file ") + DecodeFileName(item.path);
 }
 
 }  // namespace
@@ -134,7 +130,7 @@ std::string FileOperationCommands::ChooseTargetFolder() {
     if (chosen.isEmpty()) {
         return {};
     }
-    std::string folder = QFile::encodeName(chosen).toStdString();
+    std::string folder = EncodeFileName(chosen);
     if (folder.back() != '/') {
         folder += '/';
     }
@@ -172,7 +168,7 @@ void FileOperationCommands::RecycleSelected(CFileItem* selected,
     } else if (!prompts_.AskYesNo(TitleCaption(),
                                   QStringLiteral("Are you sure you want to move this file to "
                                                  "the trash?\n") +
-                                      Decode(selected->path))) {
+                                      DecodeFileName(selected->path))) {
         return;
     }
     JournalRecorder recorder(journal_, CommandKind::Recycle, std::time(nullptr));
@@ -221,17 +217,17 @@ void FileOperationCommands::MoveChecked(std::span<CFileItem* const> checked,
     }
     const std::vector<CFileItem*> targets = Targets(checked);
     if (targets.empty() ||
-        !AcceptLosses(targets, listed, QStringLiteral("moved to ") + Decode(folder))) {
+        !AcceptLosses(targets, listed, QStringLiteral("moved to ") + DecodeFileName(folder))) {
         return;
     }
     const auto text = [&folder](const CFileItem& item) {
-        return QStringLiteral("Failed to move the file ") + Decode(item.path) +
-               QStringLiteral(" to ") + Decode(folder + item.name);
+        return QStringLiteral("Failed to move the file ") + DecodeFileName(item.path) +
+               QStringLiteral(" to ") + DecodeFileName(std::string(folder).append(item.name()));
     };
     JournalRecorder recorder(journal_, CommandKind::Move, std::time(nullptr));
     Run({"Moving files", text, text,
          [this, &folder, &recorder](CFileItem& item) {
-             const std::string target = folder + item.name;
+             const std::string target = std::string(folder).append(item.name());
              const std::int64_t entry = recorder.Before(EntryAction::Moved, item.path, target);
              const int error = MoveListedFile(item, target, rename_);
              if (error != 0) {
@@ -258,11 +254,11 @@ void FileOperationCommands::CopyChecked(std::span<CFileItem* const> checked) {
         if (!progress_.Next(i, item.path)) {
             break;
         }
-        const std::string target = folder + item.name;
+        const std::string target = std::string(folder).append(item.name());
         CopyOptions options;
         int error = CopyRegularFile(item.path, target, options);
         if (error == EEXIST &&
-            prompts_.AskYesNo(TitleCaption(), QStringLiteral("The file ") + Decode(target) +
+            prompts_.AskYesNo(TitleCaption(), QStringLiteral("The file ") + DecodeFileName(target) +
                                                   QStringLiteral(" already exists.\nDo you "
                                                                  "want to replace it?"))) {
             error = CopyReplacing(item, target, recorder);
@@ -270,8 +266,8 @@ void FileOperationCommands::CopyChecked(std::span<CFileItem* const> checked) {
             continue;  // the user keeps the existing file
         }
         if (error != 0) {
-            Report(QStringLiteral("Failed to copy the file ") + Decode(item.path) +
-                       QStringLiteral(" to ") + Decode(target),
+            Report(QStringLiteral("Failed to copy the file ") + DecodeFileName(item.path) +
+                       QStringLiteral(" to ") + DecodeFileName(target),
                    error);
         }
     }

@@ -2,10 +2,10 @@
 
 #include <sys/stat.h>
 
-#include <QFile>
 #include <QFileInfo>
 #include <ctime>
 
+#include "common/ui/file_name_text.h"
 #include "common/ui/locale_time_text.h"
 #include "common/ui/prompts.h"
 #include "common/ui/report_last_error.h"
@@ -15,18 +15,6 @@
 #include "operations/ui/rename_dialogs.h"
 
 namespace krelix {
-namespace {
-
-QString Decode(const std::string& bytes) {
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-std::string Encode(const QString& text) {
-    return QFile::encodeName(text).toStdString();
-}
-
-}  // namespace
-
 RenameExportCommands::RenameExportCommands(Prompts& prompts, RenameDialogs& dialogs,
                                            TimeTextFn timeText, BulkRenamer::Sources sources)
     : prompts_(prompts),
@@ -46,12 +34,13 @@ void RenameExportCommands::RenameSelected(CFileItem* selected, const RowChanged&
                         PromptIcon::Error);
         return;
     }
-    const std::optional<QString> newName = dialogs_.AskNewName(Decode(selected->name));
+    const std::optional<QString> newName = dialogs_.AskNewName(DecodeFileName(selected->name()));
     if (!newName) {
         return;
     }
     JournalRecorder recorder(journal_, CommandKind::Rename, std::time(nullptr));
-    if (const int error = RenameRecord(*selected, Encode(*newName), &recorder); error != 0) {
+    if (const int error = RenameRecord(*selected, EncodeFileName(*newName), &recorder);
+        error != 0) {
         ReportFileFailure(prompts_, QStringLiteral("Failed to rename this file."), error);
         return;
     }
@@ -75,8 +64,8 @@ void RenameExportCommands::RenameChecked(std::span<CFileItem* const> checked,
     };
     callbacks.failed = [this](const CFileItem& item, const std::string& newPath, int error) {
         ReportFileFailure(prompts_,
-                          QStringLiteral("Failed to rename the file ") + Decode(item.path) +
-                              QStringLiteral(" to ") + Decode(newPath),
+                          QStringLiteral("Failed to rename the file ") + DecodeFileName(item.path) +
+                              QStringLiteral(" to ") + DecodeFileName(newPath),
                           error);
     };
     JournalRecorder recorder(journal_, CommandKind::BulkRename, std::time(nullptr));
@@ -99,13 +88,13 @@ void RenameExportCommands::Export(std::span<const CFileItem* const> rows) {
     }
     // Asked here, about the final name: the chooser saw the name before ".csv" was added.
     struct stat info {};
-    if (lstat(Encode(path).c_str(), &info) == 0 &&
+    if (lstat(EncodeFileName(path).c_str(), &info) == 0 &&
         !prompts_.AskYesNo(TitleCaption(), QStringLiteral("The file ") + path +
                                                QStringLiteral(" already exists.\nDo you want to "
                                                               "replace it?"))) {
         return;
     }
-    switch (ExportCsv(Encode(path), rows, timeText_)) {
+    switch (ExportCsv(EncodeFileName(path), rows, timeText_)) {
         case CsvExportStatus::Written:
             break;
         case CsvExportStatus::CreateFailed:

@@ -1,11 +1,11 @@
 #include "operations/ui/replace_commands.h"
 
-#include <QFile>
 #include <QStringList>
 #include <cerrno>
 #include <ctime>
 #include <vector>
 
+#include "common/ui/file_name_text.h"
 #include "operations/file_operations.h"
 #include "operations/journal_recorder.h"
 #include "operations/link_plan.h"
@@ -17,19 +17,15 @@
 namespace krelix {
 namespace {
 
-QString Decode(const std::string& bytes) {
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
 QString FailureText(LinkKind kind, const CFileItem& target, const CFileItem& kept) {
-    return QStringLiteral("Failed to replace the file ") + Decode(target.path) +
+    return QStringLiteral("Failed to replace the file ") + DecodeFileName(target.path) +
            (kind == LinkKind::HardLink ? QStringLiteral(" by a hard link to ")
                                        : QStringLiteral(" by a clone of ")) +
-           Decode(kept.path);
+           DecodeFileName(kept.path);
 }
 
 QString KeptFailureText(const CFileItem& kept) {
-    return QStringLiteral("The file ") + Decode(kept.path) +
+    return QStringLiteral("The file ") + DecodeFileName(kept.path) +
            QStringLiteral(
                " was to be kept for its group, so no more files of the group were "
                "replaced.");

@@ -58,7 +58,7 @@ TEST_F(RenameExportCommandsTest, RenameSelectedRenamesInPlaceAndRefreshesTheRow)
     EXPECT_TRUE(prompts_.shown.empty());
     EXPECT_EQ(std::vector<int>{4}, changedRows_);
     EXPECT_EQ(tree_.Path("dir/néw, \"1\".txt"), item.path);
-    EXPECT_EQ("néw, \"1\".txt", item.name);
+    EXPECT_EQ("néw, \"1\".txt", item.name());
     EXPECT_EQ("dir/old.txt", tree_.Read("dir/néw, \"1\".txt"));
 }
 
@@ -90,7 +90,7 @@ TEST_F(RenameExportCommandsTest, RenameSelectedReportsTheFileSystemsRefusal) {
     EXPECT_EQ("Error", prompts_.shown[0].caption);
     EXPECT_EQ("Failed to rename this file." + Existing(), prompts_.shown[0].text);
     EXPECT_TRUE(changedRows_.empty());
-    EXPECT_EQ("a.txt", item.name);
+    EXPECT_EQ("a.txt", item.name());
     EXPECT_EQ("b.txt", tree_.Read("b.txt"));
 }
 
