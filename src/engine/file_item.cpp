@@ -1,6 +1,7 @@
 #include "engine/file_item.h"
 
 #include <ctime>
+#include <string>
 
 namespace krelix {
 
@@ -18,10 +19,7 @@ std::string_view CFileItem::name() const {
 }
 
 std::string_view CFileItem::crc() const {
-    std::size_t digits = 1;
-    for (std::uint64_t rest = size; rest >= 10; rest /= 10) {
-        ++digits;
-    }
+    const std::size_t digits = std::to_string(size).size();
     constexpr std::size_t kCrcDigits = 8;
     if (groupKey.size() < digits + kCrcDigits) {
         return {};
