@@ -21,9 +21,7 @@ void RemoveWhere(ResultSet& results, ResultsModel& rows,
         removed.push_back(&record);
         return true;
     });
-    for (const CFileItem* record : removed) {
-        results.Remove(record);
-    }
+    results.RemoveAll(removed);
     rows.RestripeGroups();
 }
 

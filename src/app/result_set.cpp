@@ -1,125 +1,213 @@
 #include "app/result_set.h"
 
-#include <new>
+#include <algorithm>
+#include <functional>
+#include <memory>
 #include <utility>
 
 namespace krelix {
 
-ResultSet::~ResultSet() {
-    Clear();
-}
-
-void ResultSet::FreeBlock::operator()(Slot* block) const {
-    ::operator delete (block, std::align_val_t{alignof(Slot)});
-}
-
-ResultSet::Slot* ResultSet::NewSlot(CFileItem&& record) {
-    Slot* place = free_;
-    if (place != nullptr) {
-        free_ = place->next;
-        place->~Slot();
-    } else {
-        if (usedInLastBlock_ == kBlockSlots) {
-            // Raw room: slots come alive one by one as records arrive.
-            blocks_.emplace_back(static_cast<Slot*>(
-                ::operator new (kBlockSlots * sizeof(Slot), std::align_val_t{alignof(Slot)})));
-            usedInLastBlock_ = 0;
-        }
-        place = blocks_.back().get() + usedInLastBlock_++;
+ResultSet::Place ResultSet::NewPlace(CFileItem&& record) {
+    if (free_.chunk != kNowhere) {
+        const Place place = free_;
+        free_ = NextOf(place);
+        RecordAt(place) = std::move(record);
+        NextOf(place) = Place{};
+        return place;
     }
-    return new (place) Slot{std::move(record), nullptr};
+    if (chunks_.empty() || chunks_.back().records.size() == chunks_.back().records.capacity()) {
+        Chunk& chunk = chunks_.emplace_back();
+        chunk.records.reserve(kChunkRecords);
+        chunk.next.reserve(kChunkRecords);
+    }
+    Chunk& chunk = chunks_.back();
+    chunk.records.push_back(std::move(record));
+    chunk.next.emplace_back();
+    return Place{static_cast<std::uint32_t>(chunks_.size() - 1),
+                 static_cast<std::uint32_t>(chunk.records.size() - 1)};
 }
 
-CFileItem* ResultSet::Append(Group& group, CFileItem&& record) {
-    Slot* slot = NewSlot(std::move(record));
-    (group.last != nullptr ? group.last->next : group.first) = slot;
-    group.last = slot;
+void ResultSet::Append(Group& group, Place place) {
+    (group.last.chunk != kNowhere ? NextOf(group.last) : group.first) = place;
+    group.last = place;
     ++size_;
-    return &slot->record;
+}
+
+void ResultSet::Release(Place place) {
+    // Destroyed rather than assigned an empty record, so that the path's heap room goes too.
+    CFileItem& record = RecordAt(place);
+    std::destroy_at(&record);
+    std::construct_at(&record);
+    NextOf(place) = free_;
+    free_ = place;
+    --size_;
+}
+
+std::uint32_t ResultSet::GroupNumber(const std::string& groupKey) {
+    const auto [entry, added] =
+        groupNumbers_.try_emplace(groupKey, static_cast<std::uint32_t>(groups_.size()));
+    if (added) {
+        groups_.emplace_back();
+    }
+    return entry->second;
+}
+
+const ResultSet::Group* ResultSet::FindGroup(const std::string& groupKey) const {
+    const auto found = groupNumbers_.find(groupKey);
+    return found == groupNumbers_.end() ? nullptr : &groups_[found->second];
 }
 
 CFileItem* ResultSet::Add(CFileItem record) {
-    return Append(groups_[record.groupKey], std::move(record));
+    const std::uint32_t group = GroupNumber(record.groupKey);
+    const Place place = NewPlace(std::move(record));
+    Append(groups_[group], place);
+    return &RecordAt(place);
 }
 
 void ResultSet::AddGrouped(std::vector<CFileItem>&& records, std::vector<CFileItem*>& placed) {
-    std::size_t groups = 0;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        groups += i == 0 || records[i].groupKey != records[i - 1].groupKey;
+    if (records.empty()) {
+        return;
     }
-    groups_.reserve(groups_.size() + groups);
-    placed.reserve(placed.size() + records.size());
-    Group* group = nullptr;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (i == 0 || records[i].groupKey != records[i - 1].groupKey) {
-            group = &groups_[records[i].groupKey];
-        }
-        placed.push_back(Append(*group, std::move(records[i])));
-    }
+    const auto chunkNo = static_cast<std::uint32_t>(chunks_.size());
+    Chunk& chunk = chunks_.emplace_back();
+    chunk.records = std::move(records);
     records.clear();
+    const std::vector<CFileItem>& taken = chunk.records;
+    chunk.next.assign(taken.size(), Place{});
+
+    std::size_t groups = 0;
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+        groups += i == 0 || taken[i].groupKey != taken[i - 1].groupKey;
+    }
+    groupNumbers_.reserve(groupNumbers_.size() + groups);
+    groups_.reserve(groups_.size() + groups);
+    placed.reserve(placed.size() + taken.size());
+    std::uint32_t group = 0;
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+        if (i == 0 || taken[i].groupKey != taken[i - 1].groupKey) {
+            group = GroupNumber(taken[i].groupKey);
+        }
+        Append(groups_[group], Place{chunkNo, static_cast<std::uint32_t>(i)});
+        placed.push_back(&chunk.records[i]);
+    }
 }
 
 bool ResultSet::Remove(const CFileItem* record) {
     if (record == nullptr) {
         return false;
     }
-    const auto found = groups_.find(record->groupKey);
-    if (found == groups_.end()) {
+    const auto found = groupNumbers_.find(record->groupKey);
+    if (found == groupNumbers_.end()) {
         return false;
     }
-    Group& group = found->second;
-    for (Slot *before = nullptr, *slot = group.first; slot != nullptr;
-         before = slot, slot = slot->next) {
-        if (&slot->record != record) {
+    Group& group = groups_[found->second];
+    for (Place before, place = group.first; place.chunk != kNowhere;
+         before = place, place = NextOf(place)) {
+        if (&RecordAt(place) != record) {
             continue;
         }
-        (before != nullptr ? before->next : group.first) = slot->next;
-        if (group.last == slot) {
+        (before.chunk != kNowhere ? NextOf(before) : group.first) = NextOf(place);
+        if (group.last == place) {
             group.last = before;
         }
-        slot->~Slot();
-        // The freed room keeps only the link to the next free slot.
-        free_ = new (slot) Slot{CFileItem{}, free_};
-        --size_;
+        Release(place);
         return true;
     }
     return false;
 }
 
-void ResultSet::Clear() {
-    for (auto& [key, group] : groups_) {
-        for (Slot* slot = group.first; slot != nullptr;) {
-            Slot* next = slot->next;
-            slot->~Slot();
-            slot = next;
+std::size_t ResultSet::RemoveAll(std::span<const CFileItem* const> records) {
+    // Each record's place from its address: chunks ordered by where their records lie.
+    struct Span {
+        const CFileItem* begin;
+        const CFileItem* end;
+        std::uint32_t chunk;
+    };
+    const std::less<const CFileItem*> before;
+    std::vector<Span> spans;
+    spans.reserve(chunks_.size());
+    for (std::size_t c = 0; c < chunks_.size(); ++c) {
+        const std::vector<CFileItem>& held = chunks_[c].records;
+        spans.push_back({held.data(), held.data() + held.size(), static_cast<std::uint32_t>(c)});
+    }
+    std::sort(spans.begin(), spans.end(),
+              [&](const Span& a, const Span& b) { return before(a.begin, b.begin); });
+
+    enum Mark : std::uint8_t { kKept, kNamed, kUnlinked };
+    std::vector<std::vector<Mark>> marks(chunks_.size());
+    bool any = false;
+    for (const CFileItem* record : records) {
+        auto span = std::upper_bound(
+            spans.begin(), spans.end(), record,
+            [&](const CFileItem* address, const Span& s) { return before(address, s.begin); });
+        if (span == spans.begin() || !before(record, (--span)->end)) {
+            continue;
+        }
+        std::vector<Mark>& chunkMarks = marks[span->chunk];
+        if (chunkMarks.empty()) {
+            chunkMarks.resize(chunks_[span->chunk].records.size(), kKept);
+        }
+        chunkMarks[static_cast<std::size_t>(record - span->begin)] = kNamed;
+        any = true;
+    }
+    if (!any) {
+        return 0;
+    }
+
+    // Named places that are free belong to no group, so they are never unlinked.
+    for (Group& group : groups_) {
+        Place kept;
+        for (Place place = group.first; place.chunk != kNowhere;) {
+            const Place next = NextOf(place);
+            std::vector<Mark>& chunkMarks = marks[place.chunk];
+            if (!chunkMarks.empty() && chunkMarks[place.index] == kNamed) {
+                chunkMarks[place.index] = kUnlinked;
+                (kept.chunk != kNowhere ? NextOf(kept) : group.first) = next;
+                if (group.last == place) {
+                    group.last = kept;
+                }
+            } else {
+                kept = place;
+            }
+            place = next;
         }
     }
-    for (Slot* slot = free_; slot != nullptr;) {
-        Slot* next = slot->next;
-        slot->~Slot();
-        slot = next;
+    // Destroyed in the order they lie in memory, not the groups' order: freeing many small
+    // paths at random addresses costs several times as much.
+    std::size_t removed = 0;
+    for (std::uint32_t chunk = 0; chunk < marks.size(); ++chunk) {
+        for (std::uint32_t index = 0; index < marks[chunk].size(); ++index) {
+            if (marks[chunk][index] == kUnlinked) {
+                Release(Place{chunk, index});
+                ++removed;
+            }
+        }
     }
-    free_ = nullptr;
-    blocks_.clear();
-    usedInLastBlock_ = kBlockSlots;
+    return removed;
+}
+
+void ResultSet::Clear() {
+    groupNumbers_.clear();
     groups_.clear();
+    chunks_.clear();
+    free_ = Place{};
     size_ = 0;
 }
 
 ResultSet::ConstMembers ResultSet::MembersOf(const std::string& groupKey) const {
-    const auto group = groups_.find(groupKey);
-    return ConstMembers(group == groups_.end() ? nullptr : group->second.first);
+    const Group* group = FindGroup(groupKey);
+    return ConstMembers(this, group == nullptr ? Place{} : group->first);
 }
 
 ResultSet::Members ResultSet::MembersOf(const std::string& groupKey) {
-    const auto group = groups_.find(groupKey);
-    return Members(group == groups_.end() ? nullptr : group->second.first);
+    const Group* group = FindGroup(groupKey);
+    return Members(this, group == nullptr ? Place{} : group->first);
 }
 
 std::vector<std::string> ResultSet::GroupKeys() const {
     std::vector<std::string> keys;
     keys.reserve(groups_.size());
-    for (const auto& entry : groups_) {
+    for (const auto& entry : groupNumbers_) {
         keys.push_back(entry.first);
     }
     return keys;

@@ -2,9 +2,11 @@
 
 #include <boost/unordered_map.hpp>
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
-#include <memory>
+#include <span>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "engine/file_item.h"
@@ -17,12 +19,20 @@ namespace krelix {
 // the order in which they were added. Keys stay known after their last member is removed
 // (an emptied group yields no members), until Clear. UI thread only.
 class ResultSet {
-    struct Slot;
+    // Where a record lies: its chunk and its index there.
+    struct Place {
+        std::uint32_t chunk = kNowhere;
+        std::uint32_t index = 0;
+        friend bool operator==(const Place&, const Place&) = default;
+    };
+    static constexpr std::uint32_t kNowhere = UINT32_MAX;
 
   public:
     // A group's members in the order they were added.
     template <typename Record>
     class MemberRange {
+        using Set = std::conditional_t<std::is_const_v<Record>, const ResultSet, ResultSet>;
+
       public:
         class iterator {
           public:
@@ -33,47 +43,57 @@ class ResultSet {
             using reference = Record&;
 
             iterator() = default;
-            explicit iterator(Slot* slot) : slot_(slot) {}
-            reference operator*() const;
+            iterator(Set* set, Place place) : set_(set), place_(place) {}
+            reference operator*() const { return set_->RecordAt(place_); }
             pointer operator->() const { return &**this; }
-            iterator& operator++();
+            iterator& operator++() {
+                place_ = set_->NextOf(place_);
+                return *this;
+            }
             iterator operator++(int) {
                 iterator before = *this;
                 ++*this;
                 return before;
             }
-            friend bool operator==(const iterator&, const iterator&) = default;
+            friend bool operator==(const iterator& a, const iterator& b) {
+                return a.place_ == b.place_;
+            }
 
           private:
-            Slot* slot_ = nullptr;
+            Set* set_ = nullptr;
+            Place place_;
         };
 
-        explicit MemberRange(Slot* first) : first_(first) {}
-        iterator begin() const { return iterator(first_); }
-        iterator end() const { return iterator(); }
-        bool empty() const { return first_ == nullptr; }
+        MemberRange(Set* set, Place first) : set_(set), first_(first) {}
+        iterator begin() const { return iterator(set_, first_); }
+        iterator end() const { return iterator(set_, Place{}); }
+        bool empty() const { return first_.chunk == kNowhere; }
         std::size_t size() const { return static_cast<std::size_t>(std::distance(begin(), end())); }
         Record& front() const { return *begin(); }
 
       private:
-        Slot* first_;
+        Set* set_;
+        Place first_;
     };
     using Members = MemberRange<CFileItem>;
     using ConstMembers = MemberRange<const CFileItem>;
 
     ResultSet() = default;
-    ~ResultSet();
     ResultSet(const ResultSet&) = delete;
     ResultSet& operator=(const ResultSet&) = delete;
 
     // Takes the record and returns where it now lives.
     CFileItem* Add(CFileItem record);
     // Takes a run's records, each group's members next to each other, and appends where each
-    // now lives to placed, in their order. One table lookup a group rather than a record.
+    // now lives to placed, in their order. The records stay in the vector's own room: nothing
+    // is copied, and a group costs one table lookup.
     void AddGrouped(std::vector<CFileItem>&& records, std::vector<CFileItem*>& placed);
     // Destroys the record the pointer names (found by its groupKey, then by identity). False,
     // and nothing changes, when the set does not hold it.
     bool Remove(const CFileItem* record);
+    // Destroys every record named, in one pass over the groups; a pointer the set does not
+    // hold is passed over. Returns how many were destroyed.
+    std::size_t RemoveAll(std::span<const CFileItem* const> records);
     // Destroys every record and forgets every key.
     void Clear();
 
@@ -91,56 +111,54 @@ class ResultSet {
     // Calls f with each group's members, groups in no particular order, emptied ones included.
     template <typename F>
     void ForEachGroup(F&& f) const {
-        for (const auto& [key, group] : groups_) {
-            f(ConstMembers(group.first));
+        for (const Group& group : groups_) {
+            f(ConstMembers(this, group.first));
         }
     }
 
     template <typename F>
     void ForEachRecord(F&& f) {
-        for (auto& [key, group] : groups_) {
-            for (CFileItem& record : Members(group.first)) {
+        for (const Group& group : groups_) {
+            for (CFileItem& record : Members(this, group.first)) {
                 f(record);
             }
         }
     }
 
   private:
-    // A record and the next member of its group (or, once freed, the next free slot). Records
-    // lie in blocks of many, not one allocation each with a list node around it.
-    struct Slot {
-        CFileItem record;
-        Slot* next = nullptr;
+    // Records lie in chunks: a run's whole table taken over as it is, or room for many records
+    // added one by one. A chunk's table never grows past the room it was given, so its records
+    // stay put. A removed record stays as an empty one on the free chain until taken again.
+    struct Chunk {
+        std::vector<CFileItem> records;
+        std::vector<Place> next;  // each record's next member, or the next free place
     };
     struct Group {
-        Slot* first = nullptr;
-        Slot* last = nullptr;
+        Place first;
+        Place last;
     };
-    struct FreeBlock {
-        void operator()(Slot* block) const;
-    };
-    static constexpr std::size_t kBlockSlots = 1024;
+    static constexpr std::size_t kChunkRecords = 1024;
 
-    Slot* NewSlot(CFileItem&& record);
-    CFileItem* Append(Group& group, CFileItem&& record);
+    CFileItem& RecordAt(Place place) { return chunks_[place.chunk].records[place.index]; }
+    const CFileItem& RecordAt(Place place) const {
+        return chunks_[place.chunk].records[place.index];
+    }
+    Place& NextOf(Place place) { return chunks_[place.chunk].next[place.index]; }
+    Place NextOf(Place place) const { return chunks_[place.chunk].next[place.index]; }
+    Place NewPlace(CFileItem&& record);
+    void Append(Group& group, Place place);
+    void Release(Place place);
+    // The key's group, made when the key is new.
+    std::uint32_t GroupNumber(const std::string& groupKey);
+    const Group* FindGroup(const std::string& groupKey) const;
 
-    boost::unordered_map<std::string, Group> groups_;
-    std::vector<std::unique_ptr<Slot, FreeBlock>> blocks_;
-    std::size_t usedInLastBlock_ = kBlockSlots;
-    Slot* free_ = nullptr;  // slots whose record was destroyed, chained by next
+    // Groups lie in the order they were first listed, so that a walk over all of them reads
+    // memory in order rather than in the key table's.
+    boost::unordered_map<std::string, std::uint32_t> groupNumbers_;
+    std::vector<Group> groups_;
+    std::vector<Chunk> chunks_;
+    Place free_;  // places whose record was removed, chained by next
     std::size_t size_ = 0;
 };
-
-template <typename Record>
-Record& ResultSet::MemberRange<Record>::iterator::operator*() const {
-    return slot_->record;
-}
-
-template <typename Record>
-typename ResultSet::MemberRange<Record>::iterator&
-ResultSet::MemberRange<Record>::iterator::operator++() {
-    slot_ = slot_->next;
-    return *this;
-}
 
 }  // namespace krelix

@@ -1,5 +1,6 @@
 #include "app/search_controller.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 #include <ctime>
 #include <span>
@@ -165,7 +166,9 @@ void SearchController::FillSome() {
         return;  // the Cancel question resumes the filling once answered
     }
     ResultsModel& rows = model_.rows();
-    if (!fillStopped_ && nextRow_ < pending_.size()) {
+    QElapsedTimer slice;
+    slice.start();
+    while (!fillStopped_ && nextRow_ < pending_.size()) {
         std::size_t end = std::min(pending_.size(), nextRow_ + fillBatchRows_);
         while (end < pending_.size() && pending_[end]->groupKey == pending_[end - 1]->groupKey) {
             ++end;
@@ -175,21 +178,23 @@ void SearchController::FillSome() {
         rows.AppendRecords(std::span(pending_.data() + first, end - first));
         rows.ShadeAppendedRows(firstRow);
         nextRow_ = end;
-        if (nextRow_ < pending_.size()) {
-            // Between batches the window repaints and Cancel can be pressed.
+        // A receiver may press Cancel; this loop then goes on by itself, not called anew.
+        fillScheduled_ = true;
+        Q_EMIT rowsAdded(static_cast<int>(end));
+        fillScheduled_ = false;
+        if (phase_ != Phase::Filling) {
+            return;  // a receiver cancelled and finished the run meanwhile
+        }
+        if (nextRow_ < pending_.size() && slice.elapsed() >= kFillSliceMs) {
+            // Between slices the window repaints and Cancel can be pressed. A repaint costs
+            // about as much as a batch, so batches share a slice.
             fillScheduled_ = true;
             QTimer::singleShot(0, this, &SearchController::FillSome);
-        }
-        Q_EMIT rowsAdded(static_cast<int>(end));
-        if (fillScheduled_ || phase_ != Phase::Filling) {
-            return;  // a receiver may have cancelled and finished the run meanwhile
+            return;
         }
     }
     // After a stopped filling only the listed records stay in the result copy.
-    ResultSet& results = model_.results();
-    for (std::size_t row = nextRow_; row < pending_.size(); ++row) {
-        results.Remove(pending_[row]);
-    }
+    model_.results().RemoveAll(std::span(pending_).subspan(nextRow_));
     pending_.clear();
     pending_.shrink_to_fit();
     Finish();

@@ -58,6 +58,8 @@ class SearchController : public QObject {
     void SetFillBatchRows(std::size_t rows) { fillBatchRows_ = rows == 0 ? 1 : rows; }
 
     static constexpr int kProgressIntervalMs = 100;
+    // The longest the window goes without a repaint while rows are added.
+    static constexpr int kFillSliceMs = 50;
 
   Q_SIGNALS:
     // The old results are about to be cleared (the window's preview is hidden right after).

@@ -127,5 +127,70 @@ TEST(ResultSet, AGroupedRunJoinsTheGroupsItsKeysAlreadyHaveInItsOwnOrder) {
     EXPECT_EQ(set.size(), 6u);
 }
 
+TEST(ResultSet, RecordsAddedAfterAGroupedRunLeaveItsRecordsWhereTheyAre) {
+    // The run's table has spare room: records added later may use it, but must never make it
+    // grow, which would move every record the list points at.
+    ResultSet set;
+    std::vector<CFileItem> run;
+    run.reserve(64);
+    for (int i = 0; i < 10; ++i) {
+        run.push_back(Record("3AAAAAAAA", "g" + std::to_string(i)));
+    }
+    std::vector<CFileItem*> placed;
+    set.AddGrouped(std::move(run), placed);
+    for (int i = 0; i < 3000; ++i) {
+        set.Add(Record(std::to_string(i % 7) + "KEY", "later" + std::to_string(i)));
+    }
+    set.Add(Record("3AAAAAAAA", "g10"));
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        EXPECT_EQ(placed[i]->name(), "g" + std::to_string(i));
+    }
+    EXPECT_EQ(MemberNames(set, "3AAAAAAAA").size(), 11u);
+    EXPECT_EQ(MemberNames(set, "3AAAAAAAA").back(), "g10");
+    EXPECT_EQ(set.size(), 3011u);
+}
+
+TEST(ResultSet, RemoveAllTakesTheNamedRecordsAndPassesOverTheRest) {
+    ResultSet set;
+    std::vector<CFileItem> run;
+    for (int i = 0; i < 6; ++i) {
+        run.push_back(Record(i < 3 ? "1RUN" : "2RUN", "run" + std::to_string(i)));
+    }
+    std::vector<CFileItem*> records;
+    set.AddGrouped(std::move(run), records);
+    std::vector<CFileItem*> ones;  // several chunks of records added one by one
+    for (int i = 0; i < 3000; ++i) {
+        ones.push_back(set.Add(Record(std::to_string(i % 5) + "ONE", "one" + std::to_string(i))));
+    }
+    ASSERT_TRUE(set.Remove(ones[1]));  // its room is free now: naming it changes nothing
+
+    CFileItem stranger = Record("1RUN", "run0");
+    std::vector<const CFileItem*> doomed{records[0], records[2], &stranger,
+                                         records[5], ones[1],    records[2]};
+    for (std::size_t i = 0; i < ones.size(); i += 2) {
+        doomed.push_back(ones[i]);
+    }
+    EXPECT_EQ(set.RemoveAll(doomed), 3u + 1500u);
+    EXPECT_EQ(MemberNames(set, "1RUN"), (std::vector<std::string>{"run1"}));
+    EXPECT_EQ(MemberNames(set, "2RUN"), (std::vector<std::string>{"run3", "run4"}));
+    std::vector<std::string> left;
+    for (int key = 0; key < 5; ++key) {
+        for (const std::string& name : MemberNames(set, std::to_string(key) + "ONE")) {
+            left.push_back(name);
+        }
+    }
+    EXPECT_EQ(left.size(), 1499u);
+    for (const std::string& name : left) {
+        EXPECT_EQ(std::stoi(name.substr(3)) % 2, 1) << name;
+    }
+    EXPECT_EQ(set.size(), 3u + 1499u);
+
+    // The group's last member went: a newcomer joins after the member now last.
+    set.Add(Record("2RUN", "run6"));
+    EXPECT_EQ(MemberNames(set, "2RUN"), (std::vector<std::string>{"run3", "run4", "run6"}));
+    EXPECT_EQ(set.RemoveAll(std::vector<const CFileItem*>{&stranger}), 0u);
+    EXPECT_EQ(set.RemoveAll({}), 0u);
+}
+
 }  // namespace
 }  // namespace krelix
