@@ -22,6 +22,8 @@ class CompareSource {
     virtual std::string Path(std::size_t i) const = 0;
     // Once per file at most, at the end.
     virtual CFileItem TakeItem(std::size_t i) = 0;
+    // The files before end will not be asked for again: the source may give back their room.
+    virtual void ReleaseBefore(std::size_t /*end*/) {}
     // Keeps only the files at the places named, ascending: file k is then the one that was at
     // places[k].
     virtual void KeepOnly(const std::vector<std::uint32_t>& places) = 0;
@@ -54,16 +56,23 @@ class RecordSource final : public CompareSource {
 class WalkedSource final : public CompareSource {
   public:
     explicit WalkedSource(WalkedFiles& walked) : walked_(walked) {}
-    std::size_t Count() const override { return walked_.size(); }
+    std::size_t Count() const override { return released_ + walked_.size(); }
     std::uint64_t Size(std::size_t i) const override { return File(i).size; }
     const FileIdentity& Identity(std::size_t i) const override { return File(i).identity; }
     std::string Path(std::size_t i) const override { return walked_.PathOf(File(i)); }
     CFileItem TakeItem(std::size_t i) override { return walked_.ItemOf(File(i)); }
     void KeepOnly(const std::vector<std::uint32_t>& places) override { walked_.KeepOnly(places); }
+    void ReleaseBefore(std::size_t end) override {
+        if (end > released_) {
+            walked_.DropFront(end - released_);
+            released_ = end;
+        }
+    }
 
   private:
-    const WalkedFiles::File& File(std::size_t i) const { return walked_.files()[i]; }
+    const WalkedFiles::File& File(std::size_t i) const { return walked_.files()[i - released_]; }
     WalkedFiles& walked_;
+    std::size_t released_ = 0;  // files dropped from the table's front; indices stay as they were
 };
 
 }  // namespace krelix

@@ -343,16 +343,30 @@ ResultMap Comparison::AssignGroupKeys() {
             k = crcEnd;
         }
     });
-    ResultMap groups;
+    // The map's records are the run's largest structure: the candidates and the walk's table
+    // go before it grows, the table part by part as its files become records.
+    struct Whole {
+        std::uint32_t index;
+        std::uint32_t crc;
+        std::uint32_t suffix;
+    };
+    std::vector<Whole> wholes;
     for (std::size_t i = 0; i < candidates_.size(); ++i) {
-        Candidate& candidate = candidates_[i];
-        if (candidate.state != Candidate::State::Whole) {
-            continue;
+        const Candidate& candidate = candidates_[i];
+        if (candidate.state == Candidate::State::Whole) {
+            wholes.push_back({candidate.index, candidate.crc, suffix[i]});
         }
-        CFileItem item = source_->TakeItem(candidate.index);
-        item.groupKey = MakeGroupKey(item.size, CrcText(candidate.crc));
-        if (suffix[i] != 0) {
-            item.groupKey += '-' + std::to_string(suffix[i]);
+    }
+    std::vector<Candidate>().swap(candidates_);
+    std::vector<std::uint32_t>().swap(suffix);
+    ResultMap groups;
+    groups.reserve(wholes.size());
+    for (const Whole& whole : wholes) {
+        CFileItem item = source_->TakeItem(whole.index);
+        source_->ReleaseBefore(whole.index);
+        item.groupKey = MakeGroupKey(item.size, CrcText(whole.crc));
+        if (whole.suffix != 0) {
+            item.groupKey += '-' + std::to_string(whole.suffix);
         }
         std::string key = item.groupKey;
         groups.emplace(std::move(key), std::move(item));

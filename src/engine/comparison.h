@@ -63,6 +63,7 @@ class Comparison {
     void HashSecondStage();
     void StoreWholes();
     void KeepOnlyWholes();
+    // Ends the comparison: the candidates are gone afterwards.
     ResultMap AssignGroupKeys();
 
     void HashFirstBlocks(Candidate* batch, std::size_t count);

@@ -73,6 +73,13 @@ void WalkedFiles::KeepOnly(const std::vector<std::uint32_t>& places) {
     }
 }
 
+void WalkedFiles::DropFront(std::size_t count) {
+    // One at a time: the table frees each block as its last file goes.
+    for (; count > 0 && !files_.empty(); --count) {
+        files_.pop_front();
+    }
+}
+
 std::string WalkedFiles::PathOf(const File& file) const {
     const std::string& folder = folders_[file.folder];
     std::string path;

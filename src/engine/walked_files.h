@@ -40,6 +40,10 @@ class WalkedFiles {
     // room of the others where most of it is free.
     void KeepOnly(const std::vector<std::uint32_t>& places);
 
+    // Gives back the room of the first count files (fewer when there are fewer); the files
+    // after them move to the front.
+    void DropFront(std::size_t count);
+
     std::size_t size() const { return files_.size(); }
     const Table& files() const { return files_; }
     std::string PathOf(const File& file) const;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/compare_source.h"
+
 namespace krelix {
 namespace {
 
@@ -76,6 +78,29 @@ TEST(WalkedFiles, KeepsTheNamedFilesInTheirNewOrderWithTheirOwnNames) {
     EXPECT_EQ(7, walked.ItemOf(walked.files()[1]).identity.modifiedNs);
     walked.KeepOnly({});
     EXPECT_EQ(0u, walked.size());
+}
+
+// The comparison's records are made front to back while the table's front goes: a file keeps
+// its index as the files before it are released, across the table's blocks.
+TEST(WalkedFiles, FilesKeepTheirIndexWhileTheFrontIsReleased) {
+    WalkedFiles walked;
+    const std::uint32_t folder = walked.AddFolder("/d/");
+    constexpr std::size_t kFiles = 10'000;  // more than two of the table's blocks
+    for (std::size_t i = 0; i < kFiles; ++i) {
+        walked.Add(Entry("f" + std::to_string(i), i, 0), folder);
+    }
+    WalkedSource source(walked);
+    for (std::size_t i = 0; i < kFiles; i += 997) {
+        EXPECT_EQ(source.TakeItem(i).path, "/d/f" + std::to_string(i));
+        source.ReleaseBefore(i);
+        EXPECT_EQ(source.Count(), kFiles);
+        EXPECT_EQ(walked.size(), kFiles - i);
+        EXPECT_EQ(source.Size(i + 1), i + 1);
+    }
+    source.ReleaseBefore(5);  // already released: nothing happens
+    EXPECT_EQ(source.Path(kFiles - 1), "/d/f9999");
+    source.ReleaseBefore(kFiles + 10);
+    EXPECT_EQ(walked.size(), 0u);
 }
 
 }  // namespace
