@@ -351,6 +351,9 @@ ResultMap Comparison::AssignGroupKeys() {
         std::uint32_t suffix;
     };
     std::vector<Whole> wholes;
+    wholes.reserve(static_cast<std::size_t>(std::count_if(
+        candidates_.begin(), candidates_.end(),
+        [](const Candidate& candidate) { return candidate.state == Candidate::State::Whole; })));
     for (std::size_t i = 0; i < candidates_.size(); ++i) {
         const Candidate& candidate = candidates_[i];
         if (candidate.state == Candidate::State::Whole) {
