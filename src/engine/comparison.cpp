@@ -362,11 +362,17 @@ ResultMap Comparison::AssignGroupKeys() {
     }
     std::vector<Candidate>().swap(candidates_);
     std::vector<std::uint32_t>().swap(suffix);
+    // The table's front can go only while files are taken in its order: none before is asked again.
+    const bool walkOrder =
+        std::is_sorted(wholes.begin(), wholes.end(),
+                       [](const Whole& a, const Whole& b) { return a.index < b.index; });
     ResultMap groups;
     groups.reserve(wholes.size());
     for (const Whole& whole : wholes) {
         CFileItem item = source_->TakeItem(whole.index);
-        source_->ReleaseBefore(whole.index);
+        if (walkOrder) {
+            source_->ReleaseBefore(whole.index);
+        }
         item.groupKey = MakeGroupKey(item.size, CrcText(whole.crc));
         if (whole.suffix != 0) {
             item.groupKey += '-' + std::to_string(whole.suffix);
