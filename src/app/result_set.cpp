@@ -33,6 +33,13 @@ void ResultSet::Append(Group& group, Place place) {
     ++size_;
 }
 
+void ResultSet::Unlink(Group& group, Place before, Place place) {
+    (before.chunk != kNowhere ? NextOf(before) : group.first) = NextOf(place);
+    if (group.last == place) {
+        group.last = before;
+    }
+}
+
 void ResultSet::Release(Place place) {
     // Destroyed rather than assigned an empty record, so that the path's heap room goes too.
     CFileItem& record = RecordAt(place);
@@ -106,10 +113,7 @@ bool ResultSet::Remove(const CFileItem* record) {
         if (&RecordAt(place) != record) {
             continue;
         }
-        (before.chunk != kNowhere ? NextOf(before) : group.first) = NextOf(place);
-        if (group.last == place) {
-            group.last = before;
-        }
+        Unlink(group, before, place);
         Release(place);
         return true;
     }
@@ -162,10 +166,7 @@ std::size_t ResultSet::RemoveAll(std::span<const CFileItem* const> records) {
             std::vector<Mark>& chunkMarks = marks[place.chunk];
             if (!chunkMarks.empty() && chunkMarks[place.index] == kNamed) {
                 chunkMarks[place.index] = kUnlinked;
-                (kept.chunk != kNowhere ? NextOf(kept) : group.first) = next;
-                if (group.last == place) {
-                    group.last = kept;
-                }
+                Unlink(group, kept, place);
             } else {
                 kept = place;
             }

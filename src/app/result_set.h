@@ -147,6 +147,9 @@ class ResultSet {
     Place NextOf(Place place) const { return chunks_[place.chunk].next[place.index]; }
     Place NewPlace(CFileItem&& record);
     void Append(Group& group, Place place);
+    // Takes place, whose predecessor in the group is before (none: it is the first), out of
+    // the group's chain.
+    void Unlink(Group& group, Place before, Place place);
     void Release(Place place);
     // The key's group, made when the key is new.
     std::uint32_t GroupNumber(const std::string& groupKey);

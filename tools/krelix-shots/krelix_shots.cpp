@@ -25,6 +25,7 @@
 #include "app/mfc_list_ctrl_ex.h"
 #include "app/selection_preview.h"
 #include "common/ui/prompts.h"
+#include "engine/file_crc.h"
 #include "preview/ui/preview_dlg.h"
 #include "search_shots.h"
 #include "settings/ui/settings_dlg.h"
@@ -66,7 +67,7 @@ void FillSamples(krelix::KrelixDlgModel& model) {
                         (member % 2 ? sample.copyFolder : sample.folder) +
                         (member > 1 ? "old copies/" : "") + sample.name;
             item.size = sample.size;
-            item.groupKey = std::to_string(item.size) + sample.crc;
+            item.groupKey = krelix::MakeGroupKey(item.size, sample.crc);
             item.modified = time += 86400 * 3 + 3600;
             item.deleted = group == 2 && member == 1;
             rows.push_back(model.results().Add(item));
@@ -131,7 +132,7 @@ void FillPictures(krelix::KrelixDlgModel& model, const QString& root) {
         item.path = QFile::encodeName(file.fileName()).toStdString();
         item.size = static_cast<std::uint64_t>(bytes.size());
         item.groupKey =
-            std::to_string(item.size) + "5EED" + std::to_string(1000 + bytes.size() % 9000);
+            krelix::MakeGroupKey(item.size, "5EED" + std::to_string(1000 + bytes.size() % 9000));
         item.modified = time += 5400;
         rows.push_back(model.results().Add(item));
     };
