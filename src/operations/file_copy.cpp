@@ -11,6 +11,8 @@
 #include "operations/file_operations.h"
 #include "operations/file_rename.h"
 #include "platform/sync_folder.h"
+#include "platform/temporary_path.h"
+#include "platform/unique_fd.h"
 
 namespace krelix {
 
@@ -18,49 +20,6 @@ namespace {
 
 constexpr std::size_t kRangeChunk = std::size_t{1} << 30;
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
-
-// A descriptor closed when it goes, for the error paths; Close reports the close's own error.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    int Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
-
-  private:
-    int fd_;
-};
-
-// Removes the temporary file unless the copy got its final name.
-class TemporaryName {
-  public:
-    explicit TemporaryName(std::string path) : path_(std::move(path)) {}
-    ~TemporaryName() {
-        if (!path_.empty()) {
-            ::unlink(path_.c_str());
-        }
-    }
-    TemporaryName(const TemporaryName&) = delete;
-    TemporaryName& operator=(const TemporaryName&) = delete;
-
-    const std::string& path() const { return path_; }
-    void Keep() { path_.clear(); }
-
-  private:
-    std::string path_;
-};
 
 bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -151,8 +110,7 @@ int CopyRegularFile(const std::string& source, const std::string& target,
     if (options.expected != nullptr && !MatchesRecord(before, *options.expected)) {
         return kFileChanged;
     }
-    FileDescriptor in(
-        ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    UniqueFd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!in.valid()) {
         return errno;
     }
@@ -169,11 +127,11 @@ int CopyRegularFile(const std::string& source, const std::string& target,
 
     const std::string folder(FolderOf(target));
     std::string pattern = folder + ".krelix-copy-XXXXXX";
-    FileDescriptor out(::mkostemp(pattern.data(), O_CLOEXEC));
+    UniqueFd out(::mkostemp(pattern.data(), O_CLOEXEC));
     if (!out.valid()) {
         return errno;
     }
-    TemporaryName temporary(pattern);
+    TemporaryPath temporary(pattern);
 
     std::uint64_t bytes = 0;
     if (const int error = CopyFileContent(in.get(), out.get(),

@@ -14,6 +14,7 @@
 
 #include "catalogue/file_type_catalogue.h"
 #include "platform/set_aside.h"
+#include "platform/unique_fd.h"
 #include "settings/settings_codec.h"
 
 namespace krelix {
@@ -21,29 +22,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { Close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
-
 }  // namespace
 
 std::optional<std::string> ReadConfigurationFile(const std::string& path) {
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer forever.
-    Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat info {};
     if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0 ||
         static_cast<std::uint64_t>(info.st_size) > kMaxSettingsSize) {
@@ -148,19 +131,19 @@ bool ReplaceConfigurationFile(const fs::path& path, std::string_view bytes) {
             return false;
         }
     }
-    Descriptor fd(raw);
+    UniqueFd fd(raw);
     if (!fd.valid()) {
         return false;
     }
     const bool ok = (!target->mode || fchmod(fd.get(), *target->mode) == 0) &&
-                    WriteAll(fd.get(), bytes) && fsync(fd.get()) == 0 && fd.Close() &&
+                    WriteAll(fd.get(), bytes) && fsync(fd.get()) == 0 && fd.Close() == 0 &&
                     rename(temporary.c_str(), destination.c_str()) == 0;
     if (!ok) {
         unlink(temporary.c_str());
         return false;
     }
     // Make the rename itself durable; the new content is already safe either way.
-    Descriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.valid()) {
         fsync(dir.get());
     }
