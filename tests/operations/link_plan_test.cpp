@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <list>
+
+#include "support/kernel_mount.h"
+#include "support/temp_tree.h"
 
 namespace krelix {
 namespace {
@@ -16,6 +22,45 @@ TEST(ProtectedFoldersTest, CoverWholeFolderNamesExactly) {
     EXPECT_FALSE(folders.Covers("/home/ann/photos/a.jpg"));   // letter case counts
     EXPECT_FALSE(folders.Covers("/home/ann/Photos"));
     EXPECT_FALSE(ProtectedFolders().Covers("/data/x"));
+}
+
+// However a path reaches a protected folder, its files are covered: the folder is known by what
+// it is on disk.
+TEST(ProtectedFoldersTest, AFolderIsKnownByWhatItIsNotByHowItIsSpelled) {
+    test::TempTree tree;
+    tree.AddFile("real/sub/f", "x");
+    tree.AddFile("real2/f", "x");
+    tree.AddSymlink("zz", tree.Path("real"));
+    const std::string relative =
+        std::filesystem::relative(tree.Path("real"), std::filesystem::current_path()).string();
+    const test::KernelMount bind = test::KernelMount::Bind(tree.Path("real"), tree.Path("mnt"),
+                                                           test::KernelMount::Access::ReadWrite);
+    const struct {
+        std::string protect;
+        std::string path;
+        bool covered;
+    } cases[] = {
+        {tree.Path("real"), tree.Path("zz/f"), true},
+        {tree.Path("real"), tree.Path("zz/sub/f"), true},
+        {tree.Path("real"), tree.Path("real2/../zz/sub/f"), true},
+        {tree.Path("zz"), tree.Path("real/sub/f"), true},
+        {tree.Path("real/../real"), tree.Path("real/f"), true},
+        {relative, tree.Path("zz/f"), true},
+        {tree.Path("real/sub"), tree.Path("zz/sub/gone/f"), true},  // a folder removed since
+        {tree.Path("real"), tree.Path("real2/f"), false},
+        {tree.Path("real/sub"), tree.Path("zz/f"), false},
+        {tree.Path("zz"), tree.Path("zz"), false},  // the folder itself is no file in it
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.covered, ProtectedFolders({c.protect}).Covers(c.path))
+            << c.protect << " over " << c.path;
+    }
+    if (!bind.ok()) {
+        GTEST_SKIP() << bind.why();
+    }
+    EXPECT_TRUE(ProtectedFolders({tree.Path("real")}).Covers(tree.Path("mnt/sub/f")));
+    EXPECT_TRUE(ProtectedFolders({tree.Path("mnt")}).Covers(tree.Path("real/f")));
+    EXPECT_FALSE(ProtectedFolders({tree.Path("mnt/sub")}).Covers(tree.Path("real/f")));
 }
 
 class LinkPlanTest : public ::testing::Test {

@@ -12,9 +12,10 @@ std::vector<CFileItem*> LeaveProtected(std::vector<CFileItem*> targets,
     if (protectedFolders == nullptr || protectedFolders->empty()) {
         return targets;
     }
-    const auto kept = std::remove_if(targets.begin(), targets.end(), [&](const CFileItem* item) {
-        return protectedFolders->Covers(*item);
-    });
+    // Asked afresh: folders may have been mounted, linked or moved since the mark was set.
+    const ProtectedFolders now = protectedFolders->Refreshed();
+    const auto kept = std::remove_if(targets.begin(), targets.end(),
+                                     [&](const CFileItem* item) { return now.Covers(*item); });
     const auto left = static_cast<qsizetype>(targets.end() - kept);
     targets.erase(kept, targets.end());
     if (left > 0) {
