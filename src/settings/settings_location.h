@@ -12,18 +12,30 @@ struct SettingsPlaces {
     std::string home;           // the user's home folder; empty when unknown
 };
 
-// settings.dat beside the program when the program's folder is writable (a portable or
-// developer copy); otherwise <config home>/krelix/settings.dat, where the config home is
+struct SettingsProbes {
+    std::function<bool(const std::string& folder)> writable;
+    std::function<bool(const std::string& file)> exists;
+};
+
+// settings.dat beside the program when the program's folder is writable and is no system folder
+// (under /usr, /opt, /bin...: a developer's or unpacked copy), or when a file "krelix.portable"
+// lies beside the program; otherwise <config home>/krelix/settings.dat, where the config home is
 // $XDG_CONFIG_HOME when that is an absolute path, else ~/.config. When no home is known either,
 // the file beside the program (read-only, so saving fails quietly). Empty when nothing is known.
-std::string ChooseSettingsPath(const SettingsPlaces& places,
-                               const std::function<bool(const std::string& folder)>& writable);
+std::string ChooseSettingsPath(const SettingsPlaces& places, const SettingsProbes& probes);
+
+// Where an older Krelix kept its settings: beside the program.
+std::string SettingsBesideProgram(const SettingsPlaces& places);
+// A settings.dat found beside the program is still read: it is copied to the chosen place when
+// nothing is there yet. Whether it was copied.
+bool AdoptSettings(const std::string& from, const std::string& to);
 
 // The folder of /proc/self/exe, and the environment's XDG_CONFIG_HOME and HOME (or the
 // password database's home folder when HOME is unset).
 SettingsPlaces CurrentSettingsPlaces();
 
-// ChooseSettingsPath for this process, probing the program's folder with access(W_OK).
+// ChooseSettingsPath for this process, probing the program's folder with access(W_OK), after
+// AdoptSettings from beside the program.
 std::string SettingsPath();
 
 }  // namespace krelix

@@ -6,10 +6,12 @@
 #include <set>
 #include <string>
 
+#include "support/temp_tree.h"
+
 namespace krelix {
 namespace {
 
-TEST(SettingsLocation, BesideTheProgramUnlessItsFolderIsReadOnly) {
+TEST(SettingsLocation, BesideTheProgramOnlyWhereAProgramMayKeepIt) {
     const struct {
         const char* label;
         SettingsPlaces places;
@@ -17,13 +19,29 @@ TEST(SettingsLocation, BesideTheProgramUnlessItsFolderIsReadOnly) {
         std::string expected;
     } cases[] = {
         {"writable program folder",
-         {"/opt/krelix", "/x/config", "/home/u"},
-         {"/opt/krelix"},
-         "/opt/krelix/settings.dat"},
+         {"/home/u/krelix", "/x/config", "/home/u"},
+         {"/home/u/krelix"},
+         "/home/u/krelix/settings.dat"},
         {"trailing slash kept once",
-         {"/opt/krelix/", "", "/home/u"},
-         {"/opt/krelix/"},
+         {"/srv/krelix/", "", "/home/u"},
+         {"/srv/krelix/"},
+         "/srv/krelix/settings.dat"},
+        {"a system folder, even writable by root",
+         {"/usr/bin", "/x/config", "/root"},
+         {"/usr/bin"},
+         "/x/config/krelix/settings.dat"},
+        {"/opt is a system folder too",
+         {"/opt/krelix", "", "/home/u"},
+         {"/opt/krelix"},
+         "/home/u/.config/krelix/settings.dat"},
+        {"a portable marker beside the program",
+         {"/opt/krelix", "", "/home/u"},
+         {"/opt/krelix", "/opt/krelix/krelix.portable"},
          "/opt/krelix/settings.dat"},
+        {"a portable marker in a read-only folder",
+         {"/opt/krelix", "", "/home/u"},
+         {"/opt/krelix/krelix.portable"},
+         "/home/u/.config/krelix/settings.dat"},
         {"read-only program folder",
          {"/usr/bin", "/x/config", "/home/u"},
          {},
@@ -43,10 +61,12 @@ TEST(SettingsLocation, BesideTheProgramUnlessItsFolderIsReadOnly) {
     };
     for (const auto& c : cases) {
         std::set<std::string> probed;
-        const std::string path = ChooseSettingsPath(c.places, [&](const std::string& folder) {
-            probed.insert(folder);
-            return c.writable.count(folder) > 0;
-        });
+        const auto there = [&](const std::string& path) { return c.writable.count(path) > 0; };
+        const std::string path = ChooseSettingsPath(c.places, {[&](const std::string& folder) {
+                                                                   probed.insert(folder);
+                                                                   return there(folder);
+                                                               },
+                                                               there});
         EXPECT_EQ(c.expected, path) << c.label;
         EXPECT_LE(probed.size(), 1u) << c.label;  // only the program's folder is probed
     }
@@ -57,6 +77,19 @@ TEST(SettingsLocation, ProgramFolderIsTheRunningExecutablesFolder) {
     ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
     const std::string exe = self;
     EXPECT_EQ(exe.substr(0, exe.rfind('/')), CurrentSettingsPlaces().programFolder);
+}
+
+TEST(SettingsLocation, SettingsBesideTheProgramAreAdoptedOnceAndNeverOverwritten) {
+    test::TempTree tree;
+    const std::string beside = tree.AddFile("bin/settings.dat", "old catalogue");
+    const std::string chosen = tree.Path("config/krelix/settings.dat");
+
+    EXPECT_TRUE(AdoptSettings(beside, chosen));
+    EXPECT_EQ("old catalogue", tree.Read("config/krelix/settings.dat"));
+    tree.AddFile("bin/settings.dat", "newer beside");
+    EXPECT_FALSE(AdoptSettings(beside, chosen));  // the user's own file stays
+    EXPECT_EQ("old catalogue", tree.Read("config/krelix/settings.dat"));
+    EXPECT_FALSE(AdoptSettings(tree.Path("bin/none.dat"), tree.Path("config/other.dat")));
 }
 
 }  // namespace
