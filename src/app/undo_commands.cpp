@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <QStringList>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "common/ui/prompts.h"
 #include "operations/command_journal.h"
 #include "operations/link_replacement.h"
+#include "operations/stopped_command_tidy.h"
 
 namespace krelix {
 namespace {
@@ -48,7 +50,13 @@ UndoCommands::~UndoCommands() {
 }
 
 QString UndoCommands::OutcomeText(const UndoOutcome& outcome) {
-    QString text = QStringLiteral("Files restored: %1 , files left: %2")
+    if (outcome.running) {
+        return QStringLiteral(
+                   "The command, %1, is still running in another Krelix or krelix-scan, or "
+                   "being undone there. It can be undone once it has ended.")
+            .arg(DecodeFileName(CommandText(outcome.kind)));
+    }
+    QString text = QStringLiteral("Files restored: %1, files left: %2")
                        .arg(outcome.restored)
                        .arg(outcome.left.size());
     int named = 0;
@@ -59,6 +67,12 @@ QString UndoCommands::OutcomeText(const UndoOutcome& outcome) {
         }
         text += QStringLiteral("\n") + DecodeFileName(left.path) + QStringLiteral(": ") +
                 DecodeFileName(left.reason);
+    }
+    if (outcome.kept > 0) {
+        text += QStringLiteral(
+                    "\n%1 of the files left stay in the command journal: Undo Last Command "
+                    "tries them again once the reason is gone.")
+                    .arg(outcome.kept);
     }
     if (outcome.journalFailed) {
         text += QStringLiteral("\nThe command journal could not be updated.");
@@ -74,6 +88,13 @@ void UndoCommands::CheckAtStart() {
         return;
     }
     journal_->Prune(std::time(nullptr));
+    if (const std::vector<std::string> tidied = TidyStoppedCommands(*journal_); !tidied.empty()) {
+        QStringList lines;
+        for (const std::string& line : tidied) {
+            lines << DecodeFileName(line);
+        }
+        prompts_.Inform(TitleCaption(), lines.join(QLatin1Char('\n')), PromptIcon::Warning);
+    }
     for (const JournalCommand& command : journal_->Interrupted()) {
         const QString question = QStringLiteral("Krelix was stopped while ") + Describe(command) +
                                  QStringLiteral(
@@ -82,9 +103,11 @@ void UndoCommands::CheckAtStart() {
                                      .arg(DoneFiles(command));
         if (prompts_.AskYesNo(TitleCaption(), question)) {
             Undo(command);
-        } else {
+        } else if (std::optional<CommandLock> hold = journal_->Hold(command.id)) {
             // Asked once; it stays the newest command for Undo Last Command.
-            journal_->FinishCommand(command.id);
+            if (journal_->FinishCommand(command.id)) {
+                hold->RemoveFile();
+            }
         }
     }
 }
@@ -103,6 +126,13 @@ void UndoCommands::UndoLast() {
     if (!newest) {
         prompts_.Inform(TitleCaption(), QStringLiteral("There is no command to undo."),
                         PromptIcon::Information);
+        return;
+    }
+    if (newest->running) {
+        UndoOutcome running;
+        running.found = running.running = true;
+        running.kind = newest->kind;
+        prompts_.Inform(TitleCaption(), OutcomeText(running), PromptIcon::Information);
         return;
     }
     if (prompts_.AskYesNo(

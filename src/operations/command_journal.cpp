@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <thread>
 
 #include "cache/cache_file.h"
@@ -10,39 +12,10 @@
 namespace krelix {
 namespace {
 
-constexpr std::int64_t kFormat = 1;
-
-constexpr const char* kSchema = R"sql(
-CREATE TABLE IF NOT EXISTS commands (
-    id INTEGER PRIMARY KEY,
-    kind INTEGER NOT NULL,
-    started INTEGER NOT NULL,
-    finished INTEGER NOT NULL DEFAULT 0
-);
-CREATE TABLE IF NOT EXISTS entries (
-    id INTEGER PRIMARY KEY,
-    command INTEGER NOT NULL,
-    action INTEGER NOT NULL,
-    state INTEGER NOT NULL,
-    original BLOB NOT NULL,
-    current BLOB NOT NULL,
-    b_device INTEGER, b_inode INTEGER, b_modified INTEGER, b_changed INTEGER, b_size INTEGER,
-    b_mode INTEGER, b_uid INTEGER, b_gid INTEGER, b_accessed INTEGER,
-    a_device INTEGER, a_inode INTEGER, a_modified INTEGER, a_changed INTEGER, a_size INTEGER,
-    a_mode INTEGER, a_uid INTEGER, a_gid INTEGER, a_accessed INTEGER
-);
-CREATE INDEX IF NOT EXISTS entries_by_command ON entries (command);
-PRAGMA user_version = 1;
-)sql";
-
 constexpr const char* kEntryColumns =
     "SELECT id, action, state, original, current, b_device, b_inode, b_modified, b_changed, "
     "b_size, b_mode, b_uid, b_gid, b_accessed, a_device, a_inode, a_modified, a_changed, a_size, "
     "a_mode, a_uid, a_gid, a_accessed FROM entries WHERE command = ?1 ORDER BY id";
-
-std::string Unusable(const std::string& path, const std::string& why) {
-    return "The command journal " + path + " " + why + "; commands cannot be undone.";
-}
 
 std::span<const unsigned char> Bytes(const std::string& text) {
     return {reinterpret_cast<const unsigned char*>(text.data()), text.size()};
@@ -97,103 +70,38 @@ FileState StateOf(const struct stat& status) {
     return state;
 }
 
-std::unique_ptr<CommandJournal> CommandJournal::Open(const std::string& path, std::time_t now,
-                                                     std::string& notice,
-                                                     std::chrono::milliseconds busyTimeout) {
-    notice.clear();
-    if (path.empty()) {
-        notice =
-            "No folder for the command journal is known (HOME is not set); commands cannot "
-            "be undone.";
-        return nullptr;
-    }
-    if (!MakePrivateFolders(path)) {
-        notice = Unusable(path, "cannot be created");
-        return nullptr;
-    }
-    int result = SQLITE_OK;
-    std::unique_ptr<CommandJournal> journal = OpenWhileLocked(
-        [&] { return OpenFile(path, busyTimeout, result, notice); }, busyTimeout, result, notice);
-    if (journal || (!notice.empty() && !IsDamage(result))) {
-        return journal;
-    }
-    if (IsDamage(result)) {
-        const std::optional<std::string> kept = SetAsideWithLog(path, now);
-        if (!kept) {
-            notice = Unusable(path, "is damaged and cannot be set aside");
-            return nullptr;
-        }
-        notice.clear();
-        journal = OpenFile(path, busyTimeout, result, notice);
-        if (journal) {
-            notice = "The command journal " + path + " could not be read; it was kept as " + *kept +
-                     " and a new one started. Earlier commands cannot be undone.";
-        }
-        return journal;
-    }
-    notice = Unusable(path, std::string("cannot be used (") + sqlite3_errstr(result) + ")");
-    return nullptr;
-}
-
-// One attempt. A file of a newer format counts as damage: this version cannot read it, and the
-// user's newer program keeps its own copy once set aside.
-std::unique_ptr<CommandJournal> CommandJournal::OpenFile(const std::string& path,
-                                                         std::chrono::milliseconds busyTimeout,
-                                                         int& result, std::string& notice) {
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
-        notice = Unusable(path, "is not a regular file");
-        return nullptr;
-    }
-    std::string error;
-    std::optional<SqliteDatabase> db = SqliteDatabase::Open(
-        path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, result, error);
-    if (!db) {
-        notice = Unusable(path, "cannot be opened (" + error + ")");
-        return nullptr;
-    }
-    sqlite3_busy_timeout(db->get(), static_cast<int>(busyTimeout.count()));
-    const std::int64_t format = db->UserVersion(result);
-    if (result == SQLITE_OK && format > kFormat) {
-        result = SQLITE_NOTADB;
-        return nullptr;
-    }
-    if (result == SQLITE_OK) {
-        result = db->Execute("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;");
-    }
-    if (result == SQLITE_OK && format < kFormat) {
-        SqliteTransaction transaction(*db);
-        result = transaction.began();
-        if (result == SQLITE_OK && (result = db->Execute(kSchema)) == SQLITE_OK) {
-            result = transaction.Commit();
-        }
-    }
-    if (result == SQLITE_OK) {
-        // A file whose pages are damaged may still open; a full look finds it now, not later.
-        SqliteStatement check(*db, "PRAGMA quick_check", result);
-        if (result == SQLITE_OK && (result = check.Step()) == SQLITE_ROW) {
-            const std::string answer = Text(check.Blob(0));
-            result = answer == "ok" ? SQLITE_OK : SQLITE_CORRUPT;
-        }
-    }
-    if (result != SQLITE_OK) {
-        return nullptr;
-    }
-    return std::unique_ptr<CommandJournal>(new CommandJournal(std::move(*db), path));
-}
-
 std::optional<std::int64_t> CommandJournal::BeginCommand(CommandKind kind, std::time_t now) {
-    int result = SQLITE_OK;
-    SqliteStatement insert(db_, "INSERT INTO commands (kind, started) VALUES (?1, ?2)", result);
-    if (result != SQLITE_OK) {
-        return std::nullopt;
+    // A number just given up (a command undone and forgotten) may still be locked by the undo
+    // that is letting it go.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        SqliteTransaction transaction(db_);
+        if (transaction.began() != SQLITE_OK) {
+            return std::nullopt;
+        }
+        int result = SQLITE_OK;
+        SqliteStatement insert(db_, "INSERT INTO commands (kind, started) VALUES (?1, ?2)", result);
+        if (result != SQLITE_OK) {
+            return std::nullopt;
+        }
+        insert.Bind(1, std::int64_t{static_cast<int>(kind)});
+        insert.Bind(2, std::int64_t{now});
+        if (insert.Step() != SQLITE_DONE) {
+            return std::nullopt;
+        }
+        const std::int64_t id = sqlite3_last_insert_rowid(db_.get());
+        int error = 0;
+        std::optional<CommandLock> lock = CommandLock::Take(LocksFolder(), id, error);
+        if (!lock && error == EWOULDBLOCK) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
+        if (!lock || transaction.Commit() != SQLITE_OK) {
+            return std::nullopt;
+        }
+        running_.insert_or_assign(id, std::move(*lock));
+        return id;
     }
-    insert.Bind(1, std::int64_t{static_cast<int>(kind)});
-    insert.Bind(2, std::int64_t{now});
-    if (insert.Step() != SQLITE_DONE) {
-        return std::nullopt;
-    }
-    return sqlite3_last_insert_rowid(db_.get());
+    return std::nullopt;
 }
 
 bool CommandJournal::FinishCommand(std::int64_t command) {
@@ -203,7 +111,19 @@ bool CommandJournal::FinishCommand(std::int64_t command) {
         return false;
     }
     update.Bind(1, command);
-    return update.Step() == SQLITE_DONE;
+    const bool written = update.Step() == SQLITE_DONE;
+    // Let go even when the row could not be written: the command is over either way, and its
+    // entries are then taken for those of a command stopped half-way.
+    if (const auto it = running_.find(command); it != running_.end()) {
+        it->second.RemoveFile();
+        running_.erase(it);
+    }
+    return written;
+}
+
+std::optional<CommandLock> CommandJournal::Hold(std::int64_t command) {
+    int error = 0;
+    return CommandLock::Take(LocksFolder(), command, error);
 }
 
 std::optional<std::int64_t> CommandJournal::AddEntry(std::int64_t command,
@@ -217,8 +137,10 @@ std::optional<std::int64_t> CommandJournal::AddEntry(std::int64_t command,
     SqliteStatement insert(db_,
                            "INSERT INTO entries (command, action, state, original, current, "
                            "b_device, b_inode, b_modified, b_changed, b_size, b_mode, b_uid, "
-                           "b_gid, b_accessed) VALUES (?1, ?2, 0, ?3, ?4, ?5, ?6, ?7, ?8, ?9, "
-                           "?10, ?11, ?12, ?13)",
+                           "b_gid, b_accessed, a_device, a_inode, a_modified, a_changed, a_size, "
+                           "a_mode, a_uid, a_gid, a_accessed) VALUES (?1, ?2, 0, ?3, ?4, ?5, ?6, "
+                           "?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, "
+                           "?21, ?22)",
                            result);
     if (result != SQLITE_OK) {
         return std::nullopt;
@@ -228,10 +150,26 @@ std::optional<std::int64_t> CommandJournal::AddEntry(std::int64_t command,
     insert.Bind(3, Bytes(entry.original));
     insert.Bind(4, Bytes(entry.current));
     BindState(insert, 5, entry.before);
+    BindState(insert, 14, entry.after);
     if (insert.Step() != SQLITE_DONE) {
         return std::nullopt;
     }
     return sqlite3_last_insert_rowid(db_.get());
+}
+
+bool CommandJournal::SetEntryAfter(std::int64_t entry, const FileState& after) {
+    int result = SQLITE_OK;
+    SqliteStatement update(db_,
+                           "UPDATE entries SET a_device = ?2, a_inode = ?3, a_modified = ?4, "
+                           "a_changed = ?5, a_size = ?6, a_mode = ?7, a_uid = ?8, a_gid = ?9, "
+                           "a_accessed = ?10 WHERE id = ?1",
+                           result);
+    if (result != SQLITE_OK) {
+        return false;
+    }
+    update.Bind(1, entry);
+    BindState(update, 2, after);
+    return update.Step() == SQLITE_DONE;
 }
 
 bool CommandJournal::CompleteEntry(std::int64_t command, std::int64_t entry,
@@ -353,6 +291,7 @@ std::vector<JournalCommand> CommandJournal::Commands(const char* where) {
         command.kind = static_cast<CommandKind>(select.Integer(1));
         command.started = select.Integer(2);
         command.finished = select.Integer(3) != 0;
+        command.running = CommandLock::IsHeld(LocksFolder(), command.id);
         commands.push_back(std::move(command));
     }
     for (JournalCommand& command : commands) {
@@ -370,7 +309,9 @@ std::optional<JournalCommand> CommandJournal::Newest() {
 }
 
 std::vector<JournalCommand> CommandJournal::Interrupted() {
-    return Commands("finished = 0");
+    std::vector<JournalCommand> commands = Commands("finished = 0");
+    std::erase_if(commands, [](const JournalCommand& command) { return command.running; });
+    return commands;
 }
 
 bool CommandJournal::Prune(std::time_t now, std::chrono::seconds age) {

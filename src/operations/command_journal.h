@@ -5,12 +5,14 @@
 #include <chrono>
 #include <cstdint>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cache/sqlite_database.h"
+#include "operations/command_lock.h"
 #include "platform/file_identity.h"
 
 namespace krelix {
@@ -69,6 +71,7 @@ struct JournalCommand {
     CommandKind kind = CommandKind::Move;
     std::int64_t started = 0;           // seconds since 1970
     bool finished = false;              // false: the program stopped before the command ended
+    bool running = false;               // another program (or this one) is working on it now
     std::vector<JournalEntry> entries;  // oldest first
 };
 
@@ -87,10 +90,15 @@ class CommandJournal {
 
     const std::string& path() const { return path_; }
 
+    // The command is seen by others only once this journal holds its lock (see Hold), and
+    // until FinishCommand it counts as running.
     std::optional<std::int64_t> BeginCommand(CommandKind kind, std::time_t now);
     bool FinishCommand(std::int64_t command);
-    // Written as Pending, before the file is touched; the entry's id, or nothing.
+    // Written as Pending, before the file is touched, with `before` and, where it is known
+    // already, `after`; the entry's id, or nothing.
     std::optional<std::int64_t> AddEntry(std::int64_t command, const JournalEntry& entry);
+    // What the entry's file will be once done, known only after the file was made.
+    bool SetEntryAfter(std::int64_t entry, const FileState& after);
     // The entry is Done, with where the file is now and what it is. Earlier entries of the
     // command naming the same file (hard links to one kept file) take its new status-change
     // time, which this command moved.
@@ -100,9 +108,14 @@ class CommandJournal {
     // The command is dropped from the journal: all of it was undone or nothing is left to undo.
     bool ForgetCommand(std::int64_t command);
 
+    // The command's lock, for whoever works on it (an undo); nothing while a command runs or
+    // another undo works on it.
+    std::optional<CommandLock> Hold(std::int64_t command);
+
     // The newest command with an entry not undone, with its entries.
     std::optional<JournalCommand> Newest();
-    // Commands that never finished and still have an entry not undone, newest first.
+    // Commands that never finished, are not running and still have an entry not undone, newest
+    // first.
     std::vector<JournalCommand> Interrupted();
     // Drops the commands started more than `age` before now.
     bool Prune(std::time_t now, std::chrono::seconds age = std::chrono::hours(24 * 90));
@@ -116,8 +129,11 @@ class CommandJournal {
     std::vector<JournalCommand> Commands(const char* where);
     bool LoadEntries(JournalCommand& command);
 
+    std::string LocksFolder() const { return path_ + ".locks"; }
+
     SqliteDatabase db_;
     std::string path_;
+    std::map<std::int64_t, CommandLock> running_;  // commands begun here and not finished
 };
 
 // $XDG_STATE_HOME/krelix/journal.sqlite, ~/.local/state/... when that is unset; empty when no

@@ -15,6 +15,7 @@ class Trash;
 struct UndoLeft {
     std::string path;    // where the file is now (or was to be restored to)
     std::string reason;  // "its path is taken now: /a/b"
+    bool kept = false;   // the reason may pass: the journal keeps the file for the next undo
 };
 
 // A file the undo moved: the window's rows follow it.
@@ -24,10 +25,12 @@ struct UndoMoved {
 };
 
 struct UndoOutcome {
-    bool found = false;  // there was a command to undo
+    bool found = false;    // there was a command to undo
+    bool running = false;  // it is running (or being undone) elsewhere: nothing was done
     CommandKind kind = CommandKind::Move;
     std::size_t restored = 0;
     std::vector<UndoLeft> left;
+    std::size_t kept = 0;               // left files the journal keeps for the next undo
     std::vector<UndoMoved> moved;       // recycled, moved and renamed files given back
     std::vector<std::string> unlinked;  // replaced files given their own file again
     bool journalFailed = false;         // the journal could not be updated
@@ -39,7 +42,10 @@ struct UndoOutcome {
 // `trash` (the replaced file then comes back). Nothing is ever replaced: a file whose path is
 // taken, or that changed since the command (device, inode, size, times), is left and named. A
 // file the command was working on when it stopped is given back only where it is plainly as it
-// was. Afterwards the command is dropped from the journal.
+// was. A command still running, or being undone elsewhere, is not touched (running). Files left
+// for a reason that may pass (no room, a taken path, no permission) stay in the journal, and
+// the command stays the newest, so that the next undo tries them again; otherwise the command is
+// dropped from the journal.
 UndoOutcome UndoCommand(CommandJournal& journal, const JournalCommand& command, Trash* trash);
 // The newest command in the journal; found is false when there is none.
 UndoOutcome UndoNewestCommand(CommandJournal& journal, Trash* trash);

@@ -11,9 +11,11 @@
 namespace krelix {
 
 // Failures that have no errno of their own; negative, so they never meet one.
-inline constexpr int kFileChanged = -1;     // not the file, size or times compared
-inline constexpr int kNotRegularFile = -2;  // now a folder, a link, a FIFO or a device
-inline constexpr int kContentDiffers = -3;  // not byte for byte the file it was to be linked to
+inline constexpr int kFileChanged = -1;       // not the file, size or times compared
+inline constexpr int kNotRegularFile = -2;    // now a folder, a link, a FIFO or a device
+inline constexpr int kContentDiffers = -3;    // not byte for byte the file it was to be linked to
+inline constexpr int kJournalUnwritten = -4;  // the undo journal could not be written first
+inline constexpr int kOtherMount = -5;        // one file system, but another mount of it
 
 enum class ReplaceExisting { No, Yes };
 

@@ -15,7 +15,7 @@ JournalRecorder::~JournalRecorder() {
 }
 
 std::int64_t JournalRecorder::Before(EntryAction action, const std::string& original,
-                                     const std::string& current) {
+                                     const std::string& current, const FileState* after) {
     if (failed_) {
         return 0;
     }
@@ -34,6 +34,9 @@ std::int64_t JournalRecorder::Before(EntryAction action, const std::string& orig
     struct stat status {};
     if (::lstat(original.c_str(), &status) == 0) {
         entry.before = StateOf(status);
+    }
+    if (after != nullptr) {
+        entry.after = *after;
     }
     const std::optional<std::int64_t> id = journal_->AddEntry(command_, entry);
     if (!id) {
@@ -54,6 +57,12 @@ void JournalRecorder::Done(std::int64_t entry, const std::string& current) {
         return;
     }
     if (!journal_->CompleteEntry(command_, entry, current, StateOf(status))) {
+        failed_ = true;
+    }
+}
+
+void JournalRecorder::Prepared(std::int64_t entry, const FileState& after) {
+    if (!failed_ && entry != 0 && !journal_->SetEntryAfter(entry, after)) {
         failed_ = true;
     }
 }

@@ -21,9 +21,14 @@ class JournalRecorder {
     JournalRecorder& operator=(const JournalRecorder&) = delete;
 
     // The file at original is about to be acted on (its state is taken now); current is where
-    // it is going when known. An entry number for Done, 0 when nothing was written.
+    // it is going when known, or the temporary name a replacement is first made under; after,
+    // what will be there when that is known. An entry number for Done, 0 when nothing was
+    // written.
     std::int64_t Before(EntryAction action, const std::string& original,
-                        const std::string& current = {});
+                        const std::string& current = {}, const FileState* after = nullptr);
+    // The file that will take the original's place was made (a clone): the journal learns it
+    // before it takes over, so that a stopped command's half-made work can be told apart.
+    void Prepared(std::int64_t entry, const FileState& after);
     // The act succeeded; the file is now at current (its state is taken now).
     void Done(std::int64_t entry, const std::string& current);
     // The act failed and left the file as it was: there is nothing to reverse.

@@ -4,150 +4,25 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "operations/file_copy.h"
 #include "operations/file_operations.h"
 #include "operations/file_rename.h"
 #include "operations/journal_recorder.h"
+#include "operations/opened_listed_file.h"
 #include "platform/sync_folder.h"
+#include "platform/temporary_path.h"
 
 namespace krelix {
 namespace {
 
-constexpr std::size_t kCompareChunk = std::size_t{1} << 20;
 constexpr int kNameAttempts = 100;
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    void Reset(int fd) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = fd;
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-// Removes the temporary name unless it was renamed over the target.
-class TemporaryName {
-  public:
-    TemporaryName() = default;
-    ~TemporaryName() {
-        if (!path_.empty()) {
-            ::unlink(path_.c_str());
-        }
-    }
-    TemporaryName(const TemporaryName&) = delete;
-    TemporaryName& operator=(const TemporaryName&) = delete;
-    void Set(std::string path) { path_ = std::move(path); }
-    const std::string& path() const { return path_; }
-    void Keep() { path_.clear(); }
-
-  private:
-    std::string path_;
-};
-
-struct OpenedFile {
-    Descriptor fd;
-    struct stat status {};
-};
-
-bool SameInode(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// Opens the record's file for reading once it is known to be the file compared: a FIFO or
-// device is never opened, and a path swapped between the two looks is caught.
-int OpenListed(const CFileItem& item, OpenedFile& file) {
-    if (const int error = CheckListedFile(item)) {
-        return error;
-    }
-    file.fd.Reset(
-        ::open(item.path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (file.fd.get() < 0) {
-        return errno == ELOOP ? kNotRegularFile : errno;
-    }
-    if (::fstat(file.fd.get(), &file.status) != 0) {
-        return errno;
-    }
-    return MatchesRecord(file.status, item) ? 0 : kFileChanged;
-}
-
-// The open file is still the record's, unchanged, and its path still names it.
-int StillListed(const CFileItem& item, const OpenedFile& file) {
-    struct stat now;
-    if (::fstat(file.fd.get(), &now) != 0) {
-        return errno;
-    }
-    if (!MatchesRecord(now, item)) {
-        return kFileChanged;
-    }
-    if (::lstat(item.path.c_str(), &now) != 0) {
-        return errno;
-    }
-    return SameInode(now, file.status) && MatchesRecord(now, item) ? 0 : kFileChanged;
-}
-
-// Bytes read into buffer up to size (fewer only at the end), or -1 with errno set.
-ssize_t ReadFull(int fd, char* buffer, std::size_t size, off_t offset) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(fd, buffer + done, size - done, offset + off_t(done));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return -1;
-        }
-        if (got == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return static_cast<ssize_t>(done);
-}
-
-// 0 when both hold the same bytes, kContentDiffers, or the errno of a read (keptFailed then
-// says whose).
-int CompareContent(int kept, int target, bool& keptFailed) {
-    std::vector<char> left(kCompareChunk);
-    std::vector<char> right(kCompareChunk);
-    for (off_t offset = 0;; offset += off_t(kCompareChunk)) {
-        const ssize_t a = ReadFull(kept, left.data(), left.size(), offset);
-        if (a < 0) {
-            keptFailed = true;
-            return errno;
-        }
-        const ssize_t b = ReadFull(target, right.data(), right.size(), offset);
-        if (b < 0) {
-            return errno;
-        }
-        if (a != b || std::memcmp(left.data(), right.data(), static_cast<std::size_t>(a)) != 0) {
-            return kContentDiffers;
-        }
-        if (static_cast<std::size_t>(a) < kCompareChunk) {
-            return 0;
-        }
-    }
-}
 
 std::string RandomSuffix() {
     static constexpr char kLetters[] =
@@ -161,62 +36,19 @@ std::string RandomSuffix() {
     return suffix;
 }
 
-std::string TemporaryPrefix(const CFileItem& target) {
-    return std::string(FolderOf(target.path)) + ".krelix-link-";
+bool IsReadOnlyMount(const std::string& path) {
+    struct statvfs info {};
+    return ::statvfs(path.c_str(), &info) == 0 && (info.f_flag & ST_RDONLY) != 0;
 }
 
-// A second name for the kept file beside the target, never over an existing name.
-int LinkUnderTemporaryName(const CFileItem& kept, const CFileItem& target,
-                           const OpenedFile& keptFile, TemporaryName& temporary) {
-    const std::string prefix = TemporaryPrefix(target);
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string name = prefix + RandomSuffix();
-        if (::link(kept.path.c_str(), name.c_str()) == 0) {
-            temporary.Set(std::move(name));
-            // The path may have been swapped since it was opened: the link must be that file.
-            struct stat linked;
-            if (::lstat(temporary.path().c_str(), &linked) != 0) {
-                return errno;
-            }
-            return SameInode(linked, keptFile.status) ? 0 : kFileChanged;
-        }
-        if (errno != EEXIST) {
-            return errno;
-        }
+// A hard link between two mounts of one file system (bind mounts) is refused with EXDEV too;
+// the user is told which of the two is the reason.
+int CrossMountReason(const CFileItem& kept, const CFileItem& target) {
+    const std::string folder(FolderOf(target.path));
+    if (IsReadOnlyMount(folder.empty() ? "." : folder) || IsReadOnlyMount(kept.path)) {
+        return EROFS;
     }
-    return EEXIST;
-}
-
-// A clone of the kept file beside the target, carrying the target's mode, owner and times.
-int CloneUnderTemporaryName(const OpenedFile& keptFile, const CFileItem& target,
-                            const OpenedFile& targetFile, TemporaryName& temporary) {
-    std::string pattern = TemporaryPrefix(target) + "XXXXXX";
-    Descriptor out(::mkostemp(pattern.data(), O_CLOEXEC));
-    if (out.get() < 0) {
-        return errno;
-    }
-    temporary.Set(pattern);
-    if (::ioctl(out.get(), FICLONE, keptFile.fd.get()) != 0) {
-        return errno;
-    }
-    struct stat made;
-    if (::fstat(out.get(), &made) != 0) {
-        return errno;
-    }
-    const struct stat& old = targetFile.status;
-    // Only root can give a file away: a clone that would change the owner is refused.
-    if ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
-        ::fchown(out.get(), old.st_uid, old.st_gid) != 0) {
-        return errno;
-    }
-    if (::fchmod(out.get(), old.st_mode & 07777) != 0) {
-        return errno;
-    }
-    const struct timespec times[2] = {old.st_atim, old.st_mtim};
-    if (::futimens(out.get(), times) != 0) {
-        return errno;
-    }
-    return ::fsync(out.get()) == 0 ? 0 : errno;
+    return kOtherMount;
 }
 
 LinkResult Failed(int error, bool keptFailed = false) {
@@ -224,6 +56,284 @@ LinkResult Failed(int error, bool keptFailed = false) {
     result.error = error;
     result.keptFailed = keptFailed;
     return result;
+}
+
+// One replacement from the journal's first word to the swap of the two names.
+class Replacement {
+  public:
+    Replacement(const CFileItem& kept, const CFileItem& target, LinkKind kind,
+                JournalRecorder* journal, const LinkSeams* seams)
+        : kept_(kept), target_(target), kind_(kind), journal_(journal), seams_(seams) {}
+
+    LinkResult Run(LinkRun run);
+
+  private:
+    int Open(bool& keptFailed);
+    bool AlreadyLinked() const { return SameInode(keptFile_.status, targetFile_.status); }
+    int Compare(bool& keptFailed);
+    int Make(bool& keptFailed);
+    int Swap(bool& keptFailed);
+    void Finish();
+    void Abandon();
+    int MakeUnder(const std::string& name, bool& keptFailed);
+    int MakeLink(const std::string& name);
+    int MakeClone(const std::string& name);
+    int CheckBeforeSwap(bool& keptFailed) const;
+    int CheckAfterSwap(bool& keptFailed) const;
+    void At(LinkStep step) const {
+        if (seams_ != nullptr && seams_->at) {
+            seams_->at(step);
+        }
+    }
+
+    const CFileItem& kept_;
+    const CFileItem& target_;
+    LinkKind kind_;
+    JournalRecorder* journal_;
+    const LinkSeams* seams_;
+    OpenedListedFile keptFile_;
+    OpenedListedFile targetFile_;
+    struct stat keptMade_ {};  // the kept file once its new name moved its status-change time
+    struct stat made_ {};      // what will take the target's name
+    TemporaryPath temporary_;
+    std::int64_t entry_ = 0;
+    bool stuck_ = false;  // the names could not be put back: left for the next start to find
+};
+
+// A clone is made before the comparison, as it costs nothing and fails at once where the file
+// system has none; a hard link after it, as making it moves the kept file's status-change time.
+LinkResult Replacement::Run(LinkRun run) {
+    bool keptFailed = false;
+    if (const int error = Open(keptFailed)) {
+        return Failed(error, keptFailed);
+    }
+    LinkResult result;
+    if (AlreadyLinked()) {
+        result.alreadyLinked = true;
+        result.identity = target_.identity;
+        result.modified = target_.modified;
+        return result;
+    }
+    if (keptFile_.status.st_dev != targetFile_.status.st_dev) {
+        return Failed(EXDEV);
+    }
+    const bool replace = run == LinkRun::Replace;
+    int error = replace && kind_ == LinkKind::Clone ? Make(keptFailed) : 0;
+    if (error == 0) {
+        error = Compare(keptFailed);
+    }
+    if (error == 0 && replace && kind_ == LinkKind::HardLink) {
+        error = Make(keptFailed);
+    }
+    if (error == 0 && replace) {
+        error = Swap(keptFailed);
+    }
+    if (error != 0) {
+        Abandon();
+        return Failed(error, keptFailed);
+    }
+    result.reclaimed = targetFile_.status.st_nlink == 1 ? target_.size : 0;
+    if (!replace) {
+        return result;
+    }
+    Finish();
+    struct stat now;
+    if (::lstat(target_.path.c_str(), &now) != 0) {
+        return Failed(errno);  // replaced, then taken away by someone else
+    }
+    result.identity = IdentityOf(now);
+    result.modified = now.st_mtim.tv_sec;
+    return result;
+}
+
+int Replacement::Open(bool& keptFailed) {
+    if (const int error = OpenListed(kept_, keptFile_)) {
+        keptFailed = true;
+        return error;
+    }
+    return OpenListed(target_, targetFile_);
+}
+
+int Replacement::Compare(bool& keptFailed) {
+    if (const int error = CompareContent(keptFile_.fd.get(), targetFile_.fd.get(), keptFailed)) {
+        return error;
+    }
+    if (const int error = StillListed(kept_, keptFile_)) {
+        keptFailed = true;
+        return error;
+    }
+    return StillListed(target_, targetFile_);
+}
+
+// The journal names the temporary name before it exists, so that a command stopped at any
+// point leaves nothing the next start cannot find.
+int Replacement::Make(bool& keptFailed) {
+    const std::string prefix = std::string(FolderOf(target_.path)) + ".krelix-link-";
+    const FileState keptState = StateOf(keptFile_.status);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const std::string name = prefix + RandomSuffix();
+        if (journal_ != nullptr) {
+            entry_ = journal_->Before(EntryAction::Replaced, target_.path, name,
+                                      kind_ == LinkKind::HardLink ? &keptState : nullptr);
+            if (entry_ == 0) {
+                return kJournalUnwritten;
+            }
+        }
+        const int error = MakeUnder(name, keptFailed);
+        if (error != EEXIST) {
+            return error;
+        }
+        Abandon();
+    }
+    return EEXIST;
+}
+
+int Replacement::MakeUnder(const std::string& name, bool& keptFailed) {
+    if (kind_ == LinkKind::Clone) {
+        return MakeClone(name);
+    }
+    const int error = MakeLink(name);
+    keptFailed = error == EMLINK || error == kFileChanged;
+    return error;
+}
+
+int Replacement::MakeLink(const std::string& name) {
+    // The journal's wait for the disk lies between the comparison and here.
+    struct stat now {};
+    if (::fstat(keptFile_.fd.get(), &now) != 0 || !SameVersion(now, keptFile_.status)) {
+        return kFileChanged;
+    }
+    if (::link(kept_.path.c_str(), name.c_str()) != 0) {
+        return errno == EXDEV ? CrossMountReason(kept_, target_) : errno;
+    }
+    temporary_.Set(name);
+    // The path may have been swapped since it was opened: the link must be that very file.
+    if (::lstat(name.c_str(), &made_) != 0 || ::fstat(keptFile_.fd.get(), &keptMade_) != 0) {
+        return errno;
+    }
+    if (!SameInode(made_, keptFile_.status) || !SameContentVersion(keptMade_, keptFile_.status)) {
+        return kFileChanged;
+    }
+    return 0;
+}
+
+// A clone carries the target's mode, owner and times; only root can give a file away, so a
+// clone that would change the owner is refused.
+int Replacement::MakeClone(const std::string& name) {
+    UniqueFd out(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!out.valid()) {
+        return errno;
+    }
+    temporary_.Set(name);
+    if (::ioctl(out.get(), FICLONE, keptFile_.fd.get()) != 0) {
+        return errno;
+    }
+    const struct stat& old = targetFile_.status;
+    if (::fstat(out.get(), &made_) != 0) {
+        return errno;
+    }
+    if ((made_.st_uid != old.st_uid || made_.st_gid != old.st_gid) &&
+        ::fchown(out.get(), old.st_uid, old.st_gid) != 0) {
+        return errno;
+    }
+    const struct timespec times[2] = {old.st_atim, old.st_mtim};
+    if (::fchmod(out.get(), old.st_mode & 07777) != 0 || ::futimens(out.get(), times) != 0 ||
+        ::fsync(out.get()) != 0 || ::fstat(out.get(), &made_) != 0) {
+        return errno;
+    }
+    keptMade_ = keptFile_.status;
+    if (journal_ != nullptr) {
+        journal_->Prepared(entry_, StateOf(made_));
+    }
+    return 0;
+}
+
+// Both files as compared, to the status-change time's nanosecond, and both names still theirs.
+int Replacement::CheckBeforeSwap(bool& keptFailed) const {
+    struct stat now {};
+    if (::fstat(keptFile_.fd.get(), &now) != 0 || !SameVersion(now, keptMade_) ||
+        ::lstat(kept_.path.c_str(), &now) != 0 || !SameInode(now, keptMade_)) {
+        keptFailed = true;
+        return kFileChanged;
+    }
+    return StillListed(target_, targetFile_);
+}
+
+// The names were swapped: the target's path names the new file and the temporary name the old
+// one. Either file written to meanwhile shows a new size or modification time.
+int Replacement::CheckAfterSwap(bool& keptFailed) const {
+    struct stat now {};
+    if (::fstat(keptFile_.fd.get(), &now) != 0 || !SameContentVersion(now, keptMade_)) {
+        keptFailed = true;
+        return kFileChanged;
+    }
+    if (::fstat(targetFile_.fd.get(), &now) != 0 || !SameContentVersion(now, targetFile_.status)) {
+        return kFileChanged;
+    }
+    if (::lstat(target_.path.c_str(), &now) != 0 || !SameContentVersion(now, made_)) {
+        return kFileChanged;
+    }
+    return 0;
+}
+
+int Replacement::Swap(bool& keptFailed) {
+    if (const int error = CheckBeforeSwap(keptFailed)) {
+        return error;
+    }
+    At(LinkStep::LastCheckDone);
+    const std::string& name = temporary_.path();
+    if (::renameat2(AT_FDCWD, name.c_str(), AT_FDCWD, target_.path.c_str(), RENAME_EXCHANGE) != 0) {
+        if (errno != EINVAL && errno != ENOSYS) {
+            return errno;
+        }
+        // No exchange on this file system: the target's old file cannot be kept to put back,
+        // so the last look above is the last word.
+        if (::rename(name.c_str(), target_.path.c_str()) != 0) {
+            return errno;
+        }
+        temporary_.Keep();
+        return 0;
+    }
+    At(LinkStep::Swapped);
+    if (const int error = CheckAfterSwap(keptFailed)) {
+        // Put back: the target's path names its old file again, the new one goes.
+        if (::renameat2(AT_FDCWD, name.c_str(), AT_FDCWD, target_.path.c_str(), RENAME_EXCHANGE) !=
+            0) {
+            temporary_.Keep();  // it holds the target's old file: never removed
+            stuck_ = true;
+        }
+        return error;
+    }
+    At(LinkStep::Confirmed);
+    return 0;  // the temporary name, now the old file, goes in Finish
+}
+
+// Nothing half-made stays: the temporary name goes before the journal hears that the entry
+// came to nothing.
+void Replacement::Abandon() {
+    if (stuck_) {
+        return;
+    }
+    temporary_.Remove();
+    if (journal_ != nullptr && entry_ != 0) {
+        journal_->NotDone(entry_);
+        entry_ = 0;
+    }
+}
+
+void Replacement::Finish() {
+    // The temporary name now holds the target's old file; it goes unless someone put another
+    // file there meanwhile.
+    struct stat old {};
+    if (!temporary_.path().empty() &&
+        (::lstat(temporary_.path().c_str(), &old) != 0 || !SameInode(old, targetFile_.status))) {
+        temporary_.Keep();
+    }
+    temporary_.Remove();
+    SyncFolder(std::string(FolderOf(target_.path)));
+    if (journal_ != nullptr) {
+        journal_->Done(entry_, target_.path);
+    }
 }
 
 }  // namespace
@@ -253,81 +363,8 @@ bool IsCloneUnsupported(int error) {
 }
 
 LinkResult ReplaceWithLink(const CFileItem& kept, const CFileItem& target, LinkKind kind,
-                           LinkRun run, JournalRecorder* journal) {
-    OpenedFile keptFile;
-    if (const int error = OpenListed(kept, keptFile)) {
-        return Failed(error, true);
-    }
-    OpenedFile targetFile;
-    if (const int error = OpenListed(target, targetFile)) {
-        return Failed(error);
-    }
-    if (SameInode(keptFile.status, targetFile.status)) {
-        LinkResult result;
-        result.alreadyLinked = true;
-        result.identity = target.identity;
-        result.modified = target.modified;
-        return result;
-    }
-    if (keptFile.status.st_dev != targetFile.status.st_dev) {
-        return Failed(EXDEV);
-    }
-
-    // A clone is tried first, as it costs nothing and fails at once where the file system
-    // has none; a hard link waits for the comparison, as making it moves the kept file's
-    // status-change time.
-    TemporaryName temporary;
-    if (kind == LinkKind::Clone && run == LinkRun::Replace) {
-        if (const int error = CloneUnderTemporaryName(keptFile, target, targetFile, temporary)) {
-            return Failed(error);
-        }
-    }
-    bool keptFailed = false;
-    if (const int error = CompareContent(keptFile.fd.get(), targetFile.fd.get(), keptFailed)) {
-        return Failed(error, keptFailed);
-    }
-    if (const int error = StillListed(kept, keptFile)) {
-        return Failed(error, true);
-    }
-    if (const int error = StillListed(target, targetFile)) {
-        return Failed(error);
-    }
-    LinkResult result;
-    result.reclaimed = targetFile.status.st_nlink == 1 ? target.size : 0;
-    if (run == LinkRun::DryRun) {
-        return result;
-    }
-    if (kind == LinkKind::HardLink) {
-        if (const int error = LinkUnderTemporaryName(kept, target, keptFile, temporary)) {
-            return Failed(error, error == EMLINK || error == kFileChanged);
-        }
-    }
-    // The last look before the target's name is taken over.
-    if (const int error = StillListed(target, targetFile)) {
-        return Failed(error);
-    }
-    const std::int64_t entry =
-        journal != nullptr ? journal->Before(EntryAction::Replaced, target.path, target.path) : 0;
-    if (::rename(temporary.path().c_str(), target.path.c_str()) != 0) {
-        const int error = errno;
-        if (journal != nullptr) {
-            journal->NotDone(entry);
-        }
-        return Failed(error);
-    }
-    temporary.Keep();
-    SyncFolder(std::string(FolderOf(target.path)));
-    if (journal != nullptr) {
-        journal->Done(entry, target.path);
-    }
-
-    struct stat now;
-    if (::lstat(target.path.c_str(), &now) != 0) {
-        return Failed(errno);  // replaced, then taken away by someone else
-    }
-    result.identity = IdentityOf(now);
-    result.modified = now.st_mtim.tv_sec;
-    return result;
+                           LinkRun run, JournalRecorder* journal, const LinkSeams* seams) {
+    return Replacement(kept, target, kind, journal, seams).Run(run);
 }
 
 void FollowReplacement(CFileItem& target, const LinkResult& result,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "engine/file_item.h"
@@ -21,8 +22,19 @@ enum class LinkRun {
     DryRun,  // every check, the content comparison included, but nothing is written
 };
 
+// Where a replacement stands, for tests and measurements that act between two steps.
+enum class LinkStep {
+    LastCheckDone,  // both files checked for the last time before the names are swapped
+    Swapped,        // the target's path names the new file, its old file is kept aside
+    Confirmed,      // both files seen unchanged after the swap; the old file goes next
+};
+struct LinkSeams {
+    std::function<void(LinkStep)> at;
+};
+
 struct LinkResult {
-    // 0, an errno, kFileChanged, kNotRegularFile or kContentDiffers.
+    // 0, an errno, kFileChanged, kNotRegularFile, kContentDiffers, kJournalUnwritten (nothing
+    // was touched) or kOtherMount (a hard link between two mounts of one file system).
     int error = 0;
     // The failure is the kept file's: nothing else can be replaced by it.
     bool keptFailed = false;
@@ -36,13 +48,18 @@ struct LinkResult {
 };
 
 // Replaces the target's file by a hard link to, or a clone of, the kept file. Both must still
-// be the files compared (CheckListedFile) and hold the same bytes; the link or clone is made
-// under a temporary name in the target's folder and renamed over the target only then, so any
-// failure leaves the target as it was and no temporary file behind. Across file systems the
-// answer is EXDEV; a file system without clones answers EOPNOTSUPP (IsCloneUnsupported). The
-// replacement is written to `journal`, when given, just before the target's name is taken over.
+// be the files compared (CheckListedFile) and hold the same bytes. The replacement is written to
+// `journal`, when given, with the temporary name it is made under, before anything is made; the
+// link or clone is made under that name in the target's folder, both files are checked once
+// more (device, inode, size, times to the nanosecond), and the two names are swapped in one
+// step. The target's old file, kept under the temporary name, goes only once both files are
+// seen unchanged after the swap; otherwise the names are swapped back and the answer is
+// kFileChanged. Any failure leaves the target as it was and no temporary name behind. Across
+// file systems the answer is EXDEV; a file system without clones answers EOPNOTSUPP
+// (IsCloneUnsupported).
 LinkResult ReplaceWithLink(const CFileItem& kept, const CFileItem& target, LinkKind kind,
-                           LinkRun run = LinkRun::Replace, JournalRecorder* journal = nullptr);
+                           LinkRun run = LinkRun::Replace, JournalRecorder* journal = nullptr,
+                           const LinkSeams* seams = nullptr);
 
 // Keeps records true to the disk after a successful replacement, so that later commands still
 // accept them: the target's record takes what its path names now, and since a hard link moves

@@ -16,6 +16,7 @@
 #include "cache/sqlite_database.h"
 #include "operations/command_journal.h"
 #include "operations/file_operations.h"
+#include "operations/journal_recorder.h"
 #include "support/fake_progress.h"
 #include "support/fake_prompts.h"
 #include "support/fake_rename_dialogs.h"
@@ -92,7 +93,7 @@ TEST_F(UndoCommandsTest, RecycledFilesComeBackAndTheirRowsStandAgain) {
     ASSERT_GE(prompts.shown.size(), 2u);
     EXPECT_TRUE(prompts.shown[0].text.startsWith("Undo moving files to the trash"))
         << prompts.shown[0].text.toStdString();
-    EXPECT_EQ(QStringLiteral("Files restored: 2 , files left: 0"), LastText());
+    EXPECT_EQ(QStringLiteral("Files restored: 2, files left: 0"), LastText());
     EXPECT_EQ("content of 1", tree.Read("1/b"));
     EXPECT_EQ("content of 1", tree.Read("1/c"));
     EXPECT_FALSE(rows().IsRowStruck(1));
@@ -114,7 +115,7 @@ TEST_F(UndoCommandsTest, UndoneHardLinksLoseTheirMarkAndEveryRecordStillWorks) {
 
     prompts.shown.clear();
     window.RunCommand(CommandId::UndoLastCommand);
-    EXPECT_EQ(QStringLiteral("Files restored: 2 , files left: 0"), LastText());
+    EXPECT_EQ(QStringLiteral("Files restored: 2, files left: 0"), LastText());
     EXPECT_NE(Inode("1/a"), Inode("1/b"));
     EXPECT_NE(Inode("1/b"), Inode("1/c"));
     EXPECT_EQ(std::nullopt, rows().RowLink(2));
@@ -133,10 +134,12 @@ TEST_F(UndoCommandsTest, AFileInTheWayIsNamedAndItsRowStaysStruck) {
 
     prompts.shown.clear();
     window.RunCommand(CommandId::UndoLastCommand);
-    EXPECT_EQ(QStringLiteral("Files restored: 0 , files left: 1\n") +
+    EXPECT_EQ(QStringLiteral("Files restored: 0, files left: 1\n") +
                   QString::fromStdString(tree.Path("to/b")) +
                   QStringLiteral(": its path is taken now: ") +
-                  QString::fromStdString(tree.Path("1/b")),
+                  QString::fromStdString(tree.Path("1/b")) +
+                  QStringLiteral("\n1 of the files left stay in the command journal: Undo Last "
+                                 "Command tries them again once the reason is gone."),
               LastText());
     EXPECT_EQ("a newcomer", tree.Read("1/b"));
     EXPECT_TRUE(rows().IsRowStruck(1));
@@ -147,15 +150,17 @@ TEST_F(UndoCommandsTest, ACommandStoppedHalfWayIsOfferedOnceAtStart) {
     const std::string to = tree.AddFolder("to") + "/";
     for (const bool answer : {false, true}) {
         // What a killed program leaves: one file moved, the command never finished.
-        const std::int64_t command = *journal->BeginCommand(CommandKind::Move, std::time(nullptr));
+        auto killed = OpenJournal(tree.Path("state/journal.sqlite"));
+        const std::int64_t command = *killed->BeginCommand(CommandKind::Move, std::time(nullptr));
         JournalEntry moving;
         moving.original = tree.Path("1/b");
         moving.current = to + "b";
-        const std::int64_t entry = *journal->AddEntry(command, moving);
+        const std::int64_t entry = *killed->AddEntry(command, moving);
         ASSERT_EQ(0, MoveListedFile(*rows().RecordAt(1), to + "b"));
         struct stat moved {};
         ASSERT_EQ(0, ::lstat((to + "b").c_str(), &moved));
-        ASSERT_TRUE(journal->CompleteEntry(command, entry, to + "b", StateOf(moved)));
+        ASSERT_TRUE(killed->CompleteEntry(command, entry, to + "b", StateOf(moved)));
+        killed.reset();
 
         prompts.shown.clear();
         prompts.answers = {answer};
@@ -175,6 +180,22 @@ TEST_F(UndoCommandsTest, ACommandStoppedHalfWayIsOfferedOnceAtStart) {
     }
 }
 
+// Another program's command that is still running is neither offered at start nor undone.
+TEST_F(UndoCommandsTest, ACommandRunningElsewhereIsLeftToFinish) {
+    AddGroup("1", {"a", "b"});
+    auto elsewhere = OpenJournal(tree.Path("state/journal.sqlite"));
+    JournalRecorder running(elsewhere.get(), CommandKind::HardLink, std::time(nullptr));
+    ASSERT_NE(0, running.Before(EntryAction::Replaced, tree.Path("1/b"), tree.Path("1/b")));
+
+    undo.CheckAtStart();
+    EXPECT_TRUE(prompts.shown.empty()) << LastText().toStdString();
+    window.RunCommand(CommandId::UndoLastCommand);
+    ASSERT_EQ(1u, prompts.shown.size());
+    EXPECT_TRUE(LastText().contains(QStringLiteral("is still running")))
+        << LastText().toStdString();
+    EXPECT_TRUE(elsewhere->Newest()) << "its record stays";
+}
+
 TEST_F(UndoCommandsTest, RenamedFilesAndTheirRowsTakeTheirOldNamesBack) {
     AddGroup("1", {"a", "b", "c"});
     rows().SetChecked(0, true);
@@ -189,7 +210,7 @@ TEST_F(UndoCommandsTest, RenamedFilesAndTheirRowsTakeTheirOldNamesBack) {
     ASSERT_EQ("new-c", rows().RecordAt(2)->name());
 
     window.RunCommand(CommandId::UndoLastCommand);
-    EXPECT_EQ(QStringLiteral("Files restored: 2 , files left: 0"), LastText());
+    EXPECT_EQ(QStringLiteral("Files restored: 2, files left: 0"), LastText());
     EXPECT_TRUE(tree.Exists("1/a") && tree.Exists("1/c"));
     EXPECT_FALSE(tree.Exists("1/new-a") || tree.Exists("1/new-c"));
     EXPECT_EQ("a", rows().RecordAt(0)->name());
@@ -208,7 +229,7 @@ TEST_F(UndoCommandsTest, ACopyThatReplacedAFileIsUndoneFromTheTrash) {
     ASSERT_EQ(1u, trash.trashed.size());
 
     window.RunCommand(CommandId::UndoLastCommand);
-    EXPECT_EQ(QStringLiteral("Files restored: 1 , files left: 0"), LastText());
+    EXPECT_EQ(QStringLiteral("Files restored: 1, files left: 0"), LastText());
     EXPECT_EQ("the file the copy replaced", tree.Read("to/a"));
     EXPECT_EQ("content of 1", tree.Read("1/a"));
     EXPECT_EQ(2u, trash.trashed.size());  // the copy went to the trash

@@ -140,11 +140,14 @@ TEST_F(CommandJournalTest, PruneDropsCommandsOlderThanNinetyDays) {
     const std::int64_t recent = *journal->BeginCommand(CommandKind::Move, kNow - 89 * 86'400);
     for (const std::int64_t command : {old, recent}) {
         ASSERT_TRUE(journal->AddEntry(command, {}));
+        ASSERT_TRUE(journal->FinishCommand(command));
     }
     ASSERT_TRUE(journal->Prune(kNow));
-    const std::vector<JournalCommand> left = journal->Interrupted();
-    ASSERT_EQ(1u, left.size());
-    EXPECT_EQ(recent, left[0].id);
+    const std::optional<JournalCommand> newest = journal->Newest();
+    ASSERT_TRUE(newest);
+    EXPECT_EQ(recent, newest->id);
+    ASSERT_TRUE(journal->ForgetCommand(recent));
+    EXPECT_FALSE(journal->Newest()) << "the old one went with the prune";
 }
 
 TEST_F(CommandJournalTest, ADamagedOrNewerJournalIsKeptAsideAndAFreshOneStarted) {
@@ -184,6 +187,30 @@ TEST_F(CommandJournalTest, AJournalThatCannotBeMadeSaysSoAndTheRecorderRecordsNo
     EXPECT_EQ(0, recorder.Before(EntryAction::Recycled, tree.Path("x")));
     EXPECT_TRUE(recorder.failed());
     EXPECT_FALSE(recorder.recorded());
+}
+
+// A second journal on the same file stands for another program: it sees the command as running
+// until the recorder finishes it, and can neither hold it nor take it for an interrupted one.
+TEST_F(CommandJournalTest, ACommandIsRunningUntilItsRecorderFinishesIt) {
+    std::unique_ptr<CommandJournal> running = Open();
+    std::unique_ptr<CommandJournal> other = Open();
+    {
+        JournalRecorder recorder(running.get(), CommandKind::HardLink, kNow);
+        ASSERT_NE(0, recorder.Before(EntryAction::Replaced, tree.Path("a"), tree.Path("a")));
+        const std::optional<JournalCommand> seen = other->Newest();
+        ASSERT_TRUE(seen);
+        EXPECT_TRUE(seen->running);
+        EXPECT_FALSE(seen->finished);
+        EXPECT_TRUE(other->Interrupted().empty());
+        EXPECT_FALSE(other->Hold(seen->id));
+    }
+    const std::optional<JournalCommand> ended = other->Newest();
+    ASSERT_TRUE(ended);
+    EXPECT_FALSE(ended->running);
+    EXPECT_TRUE(ended->finished);
+    std::optional<CommandLock> hold = other->Hold(ended->id);
+    EXPECT_TRUE(hold);
+    EXPECT_FALSE(running->Hold(ended->id)) << "an undo holds it now";
 }
 
 }  // namespace

@@ -7,13 +7,19 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <thread>
 
 #include "operations/file_operations.h"
 #include "operations/journal_recorder.h"
 #include "operations/link_replacement.h"
+#include "operations/stopped_command_tidy.h"
 #include "support/folder_trash.h"
+#include "support/kernel_mount.h"
 #include "support/listed_record.h"
 #include "support/loop_mount.h"
 #include "support/temp_tree.h"
@@ -27,6 +33,52 @@ using test::Snapshot;
 using test::TempTree;
 
 constexpr std::time_t kNow = 1'700'000'000;
+
+std::size_t ThreadCount() {
+    std::size_t threads = 0;
+    for ([[maybe_unused]] const auto& task :
+         std::filesystem::directory_iterator("/proc/self/task")) {
+        ++threads;
+    }
+    return threads;
+}
+
+// Runs body in a child process that is meant to die by a signal, as a killed command does, and
+// waits for it at most 30 s. Forks only while this process has one thread.
+::testing::AssertionResult DiesBySignal(const std::function<void()>& body) {
+    if (ThreadCount() != 1) {
+        return ::testing::AssertionFailure() << "not forking: the process has other threads";
+    }
+    const pid_t child = ::fork();
+    if (child < 0) {
+        return ::testing::AssertionFailure() << "fork: " << std::strerror(errno);
+    }
+    if (child == 0) {
+        body();
+        ::_exit(3);
+    }
+    int status = 0;
+    for (int waited = 0; ::waitpid(child, &status, WNOHANG) == 0; ++waited) {
+        if (waited == 3000) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return ::testing::AssertionFailure() << "the child did not end within 30 s";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return WIFSIGNALED(status) ? ::testing::AssertionSuccess()
+                               : ::testing::AssertionFailure() << "the child was not killed";
+}
+
+std::vector<std::string> TemporaryNames(const std::string& root) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.path().filename().string().starts_with(".krelix-")) {
+            names.push_back(entry.path().string());
+        }
+    }
+    return names;
+}
 
 void SetTimes(const std::string& path, std::int64_t accessed, std::int64_t modified, long ns) {
     const struct timespec times[2] = {{accessed, ns}, {modified, ns + 1}};
@@ -284,6 +336,93 @@ TEST_F(CommandUndoTest, FilesMovedOrRecycledBeforeTheirEntryWasDoneAreFoundAndGi
     EXPECT_NE(std::string::npos, outcome.left[0].reason.find("look for it in the trash"));
     ASSERT_EQ(0, ::rename(state.Path("lost").c_str(), listed[2].path.c_str()));
     EXPECT_TRUE(test::SameLook(before, Snapshot(tree.root(), "elsewhere")));
+}
+
+// A replacement killed at any step leaves only what the journal can account for: the next start
+// removes the temporary name or puts the target's old file back, and nothing is left to undo.
+TEST_F(CommandUndoTest, AReplacementKilledHalfWayIsClearedUpAtTheNextStart) {
+    for (const LinkStep step : {LinkStep::LastCheckDone, LinkStep::Swapped}) {
+        SCOPED_TRACE(step == LinkStep::Swapped ? "killed after the swap" : "killed before it");
+        listed.clear();
+        std::filesystem::remove_all(tree.Path("sub"));
+        AddDuplicates();
+        const auto before = Snapshot(tree.root());
+        ASSERT_TRUE(DiesBySignal([&] {
+            std::string notice;
+            const auto own = CommandJournal::Open(state.Path("journal.sqlite"), kNow, notice);
+            JournalRecorder recorder(own.get(), CommandKind::HardLink, kNow);
+            LinkSeams seams;
+            seams.at = [step](LinkStep now) {
+                if (now == step) {
+                    ::kill(::getpid(), SIGKILL);
+                }
+            };
+            ReplaceWithLink(listed[0], listed[1], LinkKind::HardLink, LinkRun::Replace, &recorder,
+                            &seams);
+        }));
+        ASSERT_EQ(1u, TemporaryNames(tree.root()).size());
+
+        const std::vector<std::string> lines = TidyStoppedCommands(*journal);
+        ASSERT_EQ(1u, lines.size());
+        EXPECT_NE(std::string::npos,
+                  lines[0].find(step == LinkStep::Swapped ? "Put back" : "Removed"))
+            << lines[0];
+        EXPECT_TRUE(TemporaryNames(tree.root()).empty());
+        EXPECT_TRUE(test::SameLook(before, Snapshot(tree.root())));
+        EXPECT_EQ(1u, Snapshot(tree.root()).at("sub/b").links);
+        EXPECT_TRUE(journal->Interrupted().empty()) << "nothing of it is left to undo";
+    }
+}
+
+// Left for a reason that passes, a file stays in the journal and the next undo gives it back.
+TEST_F(CommandUndoTest, AnUndoThatRanOutOfRoomIsTriedAgain) {
+    const test::KernelMount small = test::KernelMount::Tmpfs(tree.Path("small"), "400k");
+    if (!small.ok()) {
+        GTEST_SKIP() << small.why();
+    }
+    AddDuplicates(tree.Path("small/"));
+    const auto before = Snapshot(tree.Path("small/"));
+    ReplaceAll(LinkKind::HardLink);
+    {
+        std::ofstream filler(tree.Path("small/filler"), std::ios::binary);
+        const std::string block(4096, 'f');
+        while (filler.write(block.data(), block.size())) {
+        }
+    }
+    const UndoOutcome full = UndoNewestCommand(*journal, nullptr);
+    EXPECT_EQ(0u, full.restored);
+    ASSERT_EQ(2u, full.left.size());
+    EXPECT_EQ(2u, full.kept);
+    EXPECT_EQ(std::strerror(ENOSPC), full.left[0].reason);
+
+    ASSERT_EQ(0, ::unlink(tree.Path("small/filler").c_str()));
+    const UndoOutcome again = UndoNewestCommand(*journal, nullptr);
+    EXPECT_EQ(CommandKind::HardLink, again.kind);
+    EXPECT_EQ(2u, again.restored);
+    EXPECT_TRUE(again.left.empty());
+    EXPECT_TRUE(test::SameLook(before, Snapshot(tree.Path("small/"))));
+    EXPECT_FALSE(journal->Newest());
+}
+
+// A recycled file whose folder was removed while it lay in the trash comes back into the folder,
+// made again; it is never called gone.
+TEST_F(CommandUndoTest, AFileWhoseFolderWasRemovedComesBackIntoItMadeAgain) {
+    AddDuplicates();
+    test::FolderTrash trash(state.AddFolder("trash") + "/");
+    {
+        JournalRecorder recorder(journal.get(), CommandKind::Recycle, kNow);
+        for (std::size_t i = 1; i < listed.size(); ++i) {
+            const std::int64_t entry = recorder.Before(EntryAction::Recycled, listed[i].path);
+            std::string inTrash;
+            ASSERT_EQ(0, trash.MoveToTrash(listed[i].path, &inTrash));
+            recorder.Done(entry, inTrash);
+        }
+    }
+    std::filesystem::remove(tree.Path("sub"));
+    const UndoOutcome outcome = UndoNewestCommand(*journal, &trash);
+    EXPECT_EQ(2u, outcome.restored);
+    EXPECT_TRUE(outcome.left.empty()) << outcome.left.at(0).reason;
+    EXPECT_EQ(std::string(70'000, 'q'), tree.Read("sub/c d"));
 }
 
 TEST_F(CommandUndoTest, ClonesUndoneOnAFileSystemThatMakesThem) {

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
 #include <cerrno>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,7 @@
 #include "operations/file_copy.h"
 #include "operations/file_operations.h"
 #include "support/immutable_folder.h"
+#include "support/kernel_mount.h"
 #include "support/listed_record.h"
 #include "support/loop_mount.h"
 #include "support/temp_tree.h"
@@ -276,6 +279,69 @@ TEST_F(LinkReplacementTest, CloneKeepsTheReplacedFilesModeOwnerAndTimes) {
     EXPECT_EQ(0, CheckListedFile(target));
     EXPECT_EQ(0, CheckListedFile(kept));  // a clone leaves the kept file as it was
     EXPECT_TRUE(Leftovers(btrfs.root()).empty());
+}
+
+// Another program that holds a file open writes to it at the worst moment: between the last
+// check and the swap of the names, or just after the swap. The target is never replaced by a
+// file that no longer holds what was compared, and neither file loses a byte.
+TEST_F(LinkReplacementTest, AFileWrittenToWhileItsNameIsTakenOverIsPutBack) {
+    const struct {
+        LinkStep step;
+        bool editKept;
+    } cases[] = {{LinkStep::LastCheckDone, true},
+                 {LinkStep::LastCheckDone, false},
+                 {LinkStep::Swapped, true},
+                 {LinkStep::Swapped, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.step == LinkStep::Swapped ? "after the swap, " : "before, ") +
+                     (c.editKept ? "kept edited" : "target edited"));
+        TempTree folder;
+        CFileItem kept = ListedAt(folder.Path("kept"));
+        CFileItem target = ListedAt(folder.Path("target"));
+        const ino_t targetInode = Status(target.path).st_ino;
+        const int writer =
+            ::open((c.editKept ? kept : target).path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        ASSERT_GE(writer, 0);
+        LinkSeams seams;
+        seams.at = [&](LinkStep step) {
+            if (step == c.step) {
+                ASSERT_EQ(1, ::write(writer, "!", 1));
+            }
+        };
+
+        const LinkResult result =
+            ReplaceWithLink(kept, target, LinkKind::HardLink, LinkRun::Replace, nullptr, &seams);
+        ::close(writer);
+        EXPECT_EQ(kFileChanged, result.error);
+        EXPECT_EQ(c.editKept, result.keptFailed);
+        EXPECT_EQ(targetInode, Status(target.path).st_ino);
+        EXPECT_EQ(std::string("the same bytes") + (c.editKept ? "!" : ""), ReadFile(kept.path));
+        EXPECT_EQ(std::string("the same bytes") + (c.editKept ? "" : "!"), ReadFile(target.path));
+        EXPECT_EQ(1u, Status(kept.path).st_nlink);
+        EXPECT_TRUE(Leftovers(folder.root()).empty());
+    }
+}
+
+// Hard links cannot cross mounts even of one file system; a read-only mount is named as such.
+TEST_F(LinkReplacementTest, BindMountsAreToldApartFromOtherFileSystems) {
+    CFileItem kept = Listed("src/kept");
+    const std::string targetPath = tree.AddFile("src/target", "the same bytes");
+    for (const auto access :
+         {test::KernelMount::Access::ReadWrite, test::KernelMount::Access::ReadOnly}) {
+        const test::KernelMount bind =
+            test::KernelMount::Bind(tree.Path("src"), tree.Path("bind"), access);
+        if (!bind.ok()) {
+            GTEST_SKIP() << bind.why();
+        }
+        // The kept file seen through the bind mount, the target through its own folder.
+        CFileItem keptThere = ListedRecord(tree.Path("bind/kept"), kept.groupKey);
+        CFileItem target = ListedRecord(targetPath, kept.groupKey);
+        const LinkResult result = ReplaceWithLink(keptThere, target, LinkKind::HardLink);
+        EXPECT_EQ(access == test::KernelMount::Access::ReadOnly ? EROFS : kOtherMount,
+                  result.error);
+        EXPECT_EQ(0, CheckListedFile(target));
+        EXPECT_TRUE(Leftovers(tree.Path("src")).empty());
+    }
 }
 
 }  // namespace

@@ -106,6 +106,40 @@ TEST_F(LinkRunTest, AProtectedFileIsKeptAndNeverReplaced) {
     ExpectContentsUnchanged();
 }
 
+// The protected folder is reached through a symbolic link: it is still what is protected.
+TEST_F(LinkRunTest, AProtectedFolderReachedByAnotherPathIsStillProtected) {
+    Plant("real/keep", "same");
+    Plant("other/copy", "same");
+    tree.AddSymlink("zz", tree.Path("real"));
+    const ino_t protectedInode = Inode(tree.Path("real/keep"));
+    const ScanRun run =
+        test::RunScan(outputs, "--flags 0x77A0 --hardlink --protect '" + tree.Path("real") + "' '" +
+                                   tree.Path("zz") + "/' '" + tree.Path("other") + "'");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(protectedInode, Inode(tree.Path("real/keep")));
+    EXPECT_EQ(protectedInode, Inode(tree.Path("other/copy")));
+    ExpectContentsUnchanged();
+}
+
+// Replacing without undo is asked for by name; a journal that cannot be written stops the run.
+TEST_F(LinkRunTest, WithoutAJournalNothingIsReplacedUnlessNoUndoIsGiven) {
+    Plant("a/one", "same");
+    Plant("b/one", "same");
+    const ino_t before = Inode(tree.Path("b/one"));
+    const std::string noJournal = "XDG_STATE_HOME=/dev/null/state";
+    const ScanRun refused =
+        test::RunScan(outputs, "--flags 0x77A0 --hardlink '" + tree.root() + "'", noJournal);
+    EXPECT_EQ(1, refused.status);
+    EXPECT_NE(std::string::npos, refused.err.find("nothing was replaced")) << refused.err;
+    EXPECT_EQ(before, Inode(tree.Path("b/one")));
+
+    const ScanRun forced = test::RunScan(
+        outputs, "--flags 0x77A0 --no-undo --hardlink '" + tree.root() + "'", noJournal);
+    EXPECT_EQ(0, forced.status) << forced.err;
+    EXPECT_EQ(Inode(tree.Path("a/one")), Inode(tree.Path("b/one")));
+    ExpectContentsUnchanged();
+}
+
 TEST_F(LinkRunTest, FailuresAreCountedAndGiveStatusOne) {
     Plant("a/one", "same");
     Plant("b/one", "same");
@@ -134,6 +168,8 @@ TEST(LinkRunArguments, ReplacingOptionsAndTheirConflicts) {
     EXPECT_FALSE(ParseScanArguments({"--hardlink", "--reflink", "x"}).options);
     EXPECT_FALSE(ParseScanArguments({"--dry-run", "x"}).options);
     EXPECT_FALSE(ParseScanArguments({"--hardlink", "x", "--protect"}).options);
+    EXPECT_TRUE(ParseScanArguments({"--reflink", "--no-undo", "x"}).options->noUndo);
+    EXPECT_FALSE(ParseScanArguments({"--no-undo", "x"}).options);
 }
 
 }  // namespace

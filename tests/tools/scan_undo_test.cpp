@@ -7,7 +7,11 @@
 #include <set>
 #include <string>
 
+#include "operations/command_journal.h"
+#include "operations/journal_recorder.h"
+#include "operations/link_replacement.h"
 #include "scan_run.h"
+#include "support/listed_record.h"
 #include "support/temp_tree.h"
 #include "support/tree_snapshot.h"
 
@@ -42,7 +46,7 @@ TEST_F(ScanUndoTest, HardLinksUndoneGiveBackFilesWithTheirOwnInodesContentsAndTi
 
     const test::ScanRun undone = test::RunScan(outputs, "--undo");
     EXPECT_EQ(0, undone.status) << undone.err;
-    EXPECT_EQ("Files restored: 3 , files left: 0\n", undone.out);
+    EXPECT_EQ("Files restored: 3, files left: 0\n", undone.out);
     EXPECT_EQ("Undoing replacing duplicates by hard links\n", undone.err);
     const auto after = test::Snapshot(tree.root());
     EXPECT_TRUE(test::SameLook(before, after));
@@ -66,10 +70,35 @@ TEST_F(ScanUndoTest, AFileChangedSinceIsNamedAndGivesStatusOne) {
     tree.AddFile("sub/b", "someone else's");
     const test::ScanRun undone = test::RunScan(outputs, "--undo");
     EXPECT_EQ(1, undone.status);
-    EXPECT_EQ("Files restored: 2 , files left: 1\n", undone.out);
+    EXPECT_EQ("Files restored: 2, files left: 1\n", undone.out);
     EXPECT_NE(std::string::npos, undone.err.find("Left: " + tree.Path("sub/b") + ": "))
         << undone.err;
     EXPECT_EQ("someone else's", tree.Read("sub/b"));
+}
+
+// This test stands for the program running the command; the undo is another program run.
+TEST_F(ScanUndoTest, ACommandStillRunningIsRefusedAndKeepsItsRecord) {
+    AddTree();
+    std::string notice;
+    const auto journal =
+        CommandJournal::Open(outputs.Path("state/krelix/journal.sqlite"), 1'700'000'000, notice);
+    ASSERT_TRUE(journal) << notice;
+    const CFileItem kept = test::ListedRecord(tree.Path("a"), "k");
+    const CFileItem target = test::ListedRecord(tree.Path("sub/b"), "k");
+    {
+        JournalRecorder recorder(journal.get(), CommandKind::HardLink, 1'700'000'000);
+        ASSERT_EQ(
+            0,
+            ReplaceWithLink(kept, target, LinkKind::HardLink, LinkRun::Replace, &recorder).error);
+        const test::ScanRun refused = test::RunScan(outputs, "--undo");
+        EXPECT_EQ(1, refused.status);
+        EXPECT_NE(std::string::npos, refused.err.find("is still running")) << refused.err;
+        EXPECT_EQ(2u, test::Snapshot(tree.root()).at("a").links);
+    }
+    const test::ScanRun undone = test::RunScan(outputs, "--undo");
+    EXPECT_EQ(0, undone.status) << undone.err;
+    EXPECT_EQ("Files restored: 1, files left: 0\n", undone.out);
+    EXPECT_EQ(1u, test::Snapshot(tree.root()).at("a").links);
 }
 
 TEST_F(ScanUndoTest, UndoTakesNoFolderAndADamagedJournalIsSetAside) {

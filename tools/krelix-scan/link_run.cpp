@@ -22,6 +22,11 @@ std::string Reason(int error, LinkKind kind, const CFileItem& kept) {
             return "its content differs from " + kept.path;
         case EXDEV:
             return "on another file system than " + kept.path;
+        case kOtherMount:
+            return "on another mount point than " + kept.path +
+                   " (hard links do not cross mount points, bind mounts included)";
+        case EROFS:
+            return "on a read-only mount, or " + kept.path + " is";
         default:
             if (kind == LinkKind::Clone && IsCloneUnsupported(error)) {
                 return std::string("the file system cannot make clones (") + std::strerror(error) +
@@ -79,6 +84,14 @@ LinkRunTotals ReplaceDuplicates(const ResultMap& results, LinkKind kind, LinkRun
                 continue;
             }
             const LinkResult result = ReplaceWithLink(kept, target, kind, run, journal);
+            if (result.error == kJournalUnwritten) {
+                ++totals.failures;
+                totals.journalFailed = true;
+                log << "Not replaced: " << target.path
+                    << ": the command journal could not be written; stopped, as the "
+                       "replacements could not be undone\n";
+                return totals;
+            }
             if (result.error == 0) {
                 if (!result.alreadyLinked) {
                     FollowReplacement(target, result, records);

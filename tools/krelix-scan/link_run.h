@@ -17,6 +17,7 @@ struct LinkRunTotals {
     std::size_t replaced = 0;     // or, in a dry run, that would be
     std::uint64_t reclaimed = 0;  // bytes
     std::size_t failures = 0;     // files left alone for a reason
+    bool journalFailed = false;   // the run stopped as the journal could not be written
 };
 
 // Keeps one file of each duplicate group and replaces the others by hard links to it or clones
@@ -24,7 +25,8 @@ struct LinkRunTotals {
 // order (path bytes), or its first in a protected folder; files in protected folders are never
 // replaced. A group whose kept file fails is left alone from there on. Each action and failure
 // is written as a line to log. stop is asked before each file; true ends the run there. Each
-// replacement is written to journal, when given, so that it can be undone.
+// replacement is written to journal, when given, so that it can be undone; where that fails,
+// the run stops before the file is touched.
 LinkRunTotals ReplaceDuplicates(const ResultMap& results, LinkKind kind, LinkRun run,
                                 const ProtectedFolders& protectedFolders, std::ostream& log,
                                 const std::function<bool()>& stop = {},

@@ -17,6 +17,7 @@
 #include "link_run.h"
 #include "operations/command_journal.h"
 #include "operations/journal_recorder.h"
+#include "operations/stopped_command_tidy.h"
 #include "progress_line.h"
 #include "scan_options.h"
 #include "scan_output.h"
@@ -55,6 +56,56 @@ class InterruptRelay final : public krelix::ProgressSink {
     std::atomic<std::int32_t>& stopFlag_;
     krelix::ProgressSink* next_;
 };
+
+// Clears up after a command that was killed half-way, and says that one is waiting for --undo.
+std::unique_ptr<krelix::CommandJournal> OpenJournal() {
+    std::string notice;
+    std::unique_ptr<krelix::CommandJournal> journal =
+        krelix::CommandJournal::Open(krelix::DefaultJournalPath(), std::time(nullptr), notice);
+    if (!notice.empty()) {
+        std::cerr << "krelix-scan: " << notice << '\n';
+    }
+    if (journal) {
+        journal->Prune(std::time(nullptr));
+        for (const std::string& line : krelix::TidyStoppedCommands(*journal)) {
+            std::cerr << "krelix-scan: " << line << '\n';
+        }
+        if (!journal->Interrupted().empty()) {
+            std::cerr << "krelix-scan: the command journal holds a command that was "
+                         "stopped half-way; --undo reverses the newest command first\n";
+        }
+    }
+    return journal;
+}
+
+// --hardlink or --reflink over the run's groups; the exit status. Without a journal nothing is
+// replaced unless the user said --no-undo.
+int RunReplacement(const krelix::ScanOptions& options, const krelix::ResultMap& results,
+                   std::vector<std::string> protectFolders) {
+    const auto run = options.dryRun ? krelix::LinkRun::DryRun : krelix::LinkRun::Replace;
+    std::unique_ptr<krelix::CommandJournal> journal;
+    if (run == krelix::LinkRun::Replace && !options.noUndo) {
+        journal = OpenJournal();
+        if (!journal) {
+            std::cerr << "krelix-scan: nothing was replaced, as the replacements could not be "
+                         "undone; --no-undo replaces without the journal\n";
+            return 1;
+        }
+    }
+    const auto kind = options.hardlink ? krelix::LinkKind::HardLink : krelix::LinkKind::Clone;
+    krelix::LinkRunTotals totals;
+    {
+        krelix::JournalRecorder recorder(
+            journal.get(),
+            options.hardlink ? krelix::CommandKind::HardLink : krelix::CommandKind::Clone,
+            std::time(nullptr));
+        totals = krelix::ReplaceDuplicates(
+            results, kind, run, krelix::ProtectedFolders(std::move(protectFolders)), std::cerr,
+            [] { return g_interrupted != 0; }, journal ? &recorder : nullptr);
+    }
+    krelix::WriteLinkSummary(totals, run, std::cerr);
+    return totals.failures > 0 ? 1 : 0;
+}
 
 int Fail(const std::string& message, bool withUsage) {
     std::cerr << "krelix-scan: " << message << '\n';
@@ -153,44 +204,7 @@ int main(int argc, char** argv) {
     int status = 0;
     // An interrupted scan replaces nothing: the user asked to stop.
     if ((parsed.options->hardlink || parsed.options->reflink) && g_interrupted == 0) {
-        const auto run =
-            parsed.options->dryRun ? krelix::LinkRun::DryRun : krelix::LinkRun::Replace;
-        std::unique_ptr<krelix::CommandJournal> journal;
-        if (run == krelix::LinkRun::Replace) {
-            std::string notice;
-            journal = krelix::CommandJournal::Open(krelix::DefaultJournalPath(), std::time(nullptr),
-                                                   notice);
-            if (!notice.empty()) {
-                std::cerr << "krelix-scan: " << notice << '\n';
-            }
-            if (journal) {
-                journal->Prune(std::time(nullptr));
-                if (!journal->Interrupted().empty()) {
-                    std::cerr << "krelix-scan: the command journal holds a command that was "
-                                 "stopped half-way; --undo reverses the newest command first\n";
-                }
-            }
-        }
-        krelix::LinkRunTotals totals;
-        {
-            krelix::JournalRecorder recorder(journal.get(),
-                                             parsed.options->hardlink
-                                                 ? krelix::CommandKind::HardLink
-                                                 : krelix::CommandKind::Clone,
-                                             std::time(nullptr));
-            totals = krelix::ReplaceDuplicates(
-                engine.resultMap,
-                parsed.options->hardlink ? krelix::LinkKind::HardLink : krelix::LinkKind::Clone,
-                run, krelix::ProtectedFolders(std::move(protectFolders)), std::cerr,
-                [] { return g_interrupted != 0; },
-                run == krelix::LinkRun::Replace ? &recorder : nullptr);
-            if (journal && recorder.failed()) {
-                std::cerr << "krelix-scan: the command journal " << journal->path()
-                          << " could not be written; these replacements cannot all be undone\n";
-            }
-        }
-        krelix::WriteLinkSummary(totals, run, std::cerr);
-        status = totals.failures > 0 ? 1 : 0;
+        status = RunReplacement(*parsed.options, engine.resultMap, std::move(protectFolders));
     }
     // 130 after Ctrl-C, 143 after SIGTERM, as a shell reports a command the signal ended.
     return g_interrupted != 0 ? 128 + g_interrupted : status;

@@ -36,6 +36,8 @@ const char* const kScanUsage =
     "  --reflink                replace them by clones of it (file systems with reflink)\n"
     "  --dry-run                with --hardlink or --reflink: check, say what would be done\n"
     "  --protect FOLDER         files below FOLDER are kept, never replaced (repeatable)\n"
+    "  --no-undo                with --hardlink or --reflink: replace even when the command\n"
+    "                           journal cannot be written, so that --undo cannot reverse it\n"
     "  --undo                   undo the newest command that changed files (in Krelix or\n"
     "                           with --hardlink or --reflink); scans nothing\n"
     "  -h, --help               show this text\n"
@@ -98,7 +100,8 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
             {"--hardlink", &ScanOptions::hardlink},
             {"--reflink", &ScanOptions::reflink},
             {"--dry-run", &ScanOptions::dryRun},
-            {"--undo", &ScanOptions::undo}};
+            {"--undo", &ScanOptions::undo},
+            {"--no-undo", &ScanOptions::noUndo}};
         const auto known = std::find_if(std::begin(kSwitches), std::end(kSwitches),
                                         [&](const auto& entry) { return arg == entry.first; });
         if (known != std::end(kSwitches)) {
@@ -158,7 +161,7 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
         if (!options.folders.empty()) {
             return {std::nullopt, "--undo takes no folder"};
         }
-        if (options.hardlink || options.reflink) {
+        if (options.hardlink || options.reflink || options.noUndo) {
             return {std::nullopt, "--undo goes with neither --hardlink nor --reflink"};
         }
         return {options, {}};
@@ -183,6 +186,9 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
     }
     if (options.dryRun && !options.hardlink && !options.reflink) {
         return {std::nullopt, "--dry-run needs --hardlink or --reflink"};
+    }
+    if (options.noUndo && !options.hardlink && !options.reflink) {
+        return {std::nullopt, "--no-undo needs --hardlink or --reflink"};
     }
     return {options, {}};
 }

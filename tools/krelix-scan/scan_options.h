@@ -32,6 +32,7 @@ struct ScanOptions {
     bool reflink = false;   // replace duplicates by clones of it
     bool dryRun = false;    // say what replacing would do, change nothing
     std::vector<std::string> protectFolders;  // files below are kept, never replaced
+    bool noUndo = false;                      // replace even when no journal can be written
     bool undo = false;  // reverse the newest command in the journal instead of scanning
 };
 

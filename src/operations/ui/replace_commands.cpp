@@ -51,7 +51,8 @@ struct LeftAlone {
         }
         if (otherFileSystem > 0) {
             lines << QStringLiteral(
-                         "%1 %2 on another file system than the file to keep, so %3 left alone.")
+                         "%1 %2 on another file system or mount point than the file to keep, so %3 "
+                         "left alone.")
                          .arg(otherFileSystem)
                          .arg(otherFileSystem == 1 ? QStringLiteral("file lies")
                                                    : QStringLiteral("files lie"),
@@ -73,6 +74,17 @@ struct LeftAlone {
 
 }  // namespace
 
+// One command's state across its groups.
+struct ReplaceCommands::Run {
+    LinkKind kind;
+    const Linked& linked;
+    const Gone& gone;
+    JournalRecorder* journal;  // null once the user chose to go on without undo
+    std::size_t done = 0;
+    bool stopped = false;
+    LeftAlone leftAlone;
+};
+
 ReplaceCommands::ReplaceCommands(Prompts& prompts, OperationProgress& progress)
     : prompts_(prompts, progress), progress_(progress) {}
 
@@ -88,70 +100,89 @@ void ReplaceCommands::ReplaceChecked(LinkKind kind, std::span<CFileItem* const> 
     if (LeaveProtected(std::move(candidates), protected_, prompts_).empty()) {
         return;
     }
-    const ProtectedFolders none;
-    const std::vector<LinkGroupPlan> plans =
-        PlanLinkGroups(checked, listed, protected_ != nullptr ? *protected_ : none);
-
-    LeftAlone leftAlone;
+    if (journal_ == nullptr &&
+        !prompts_.AskYesNo(TitleCaption(),
+                           QStringLiteral("The command journal cannot be written, so these "
+                                          "replacements could not be undone.\n"
+                                          "Replace the files anyway?"))) {
+        return;
+    }
+    const ProtectedFolders now =
+        protected_ != nullptr ? protected_->Refreshed() : ProtectedFolders();
+    const std::vector<LinkGroupPlan> plans = PlanLinkGroups(checked, listed, now);
     std::size_t total = 0;
     for (const LinkGroupPlan& plan : plans) {
-        if (plan.kept == nullptr) {
-            leftAlone.groupsWithoutKept += plan.targets.empty() ? 0 : 1;
-        } else {
-            total += plan.targets.size();
-        }
+        total += plan.kept != nullptr ? plan.targets.size() : 0;
     }
     progress_.Begin(kind == LinkKind::HardLink ? "Replacing files with hard links"
                                                : "Replacing files with clones",
                     total);
-    std::size_t done = 0;
-    bool stopped = false;
     JournalRecorder recorder(
         journal_, kind == LinkKind::HardLink ? CommandKind::HardLink : CommandKind::Clone,
         std::time(nullptr));
+    Run run{kind, linked, gone, journal_ != nullptr ? &recorder : nullptr, 0, false, {}};
     for (const LinkGroupPlan& plan : plans) {
-        if (plan.kept == nullptr || stopped) {
-            continue;
-        }
-        for (CFileItem* target : plan.targets) {
-            if (!progress_.Next(done++, target->path)) {
-                stopped = true;
-                break;
-            }
-            const LinkResult result =
-                ReplaceWithLink(*plan.kept, *target, kind, LinkRun::Replace, &recorder);
-            if (result.error == 0) {
-                if (!result.alreadyLinked) {
-                    FollowReplacement(*target, result, plan.members);
-                    if (linked) {
-                        linked(*target, kind);
-                    }
-                }
-                continue;
-            }
-            if (result.keptFailed) {
-                ReportFileFailure(prompts_, KeptFailureText(*plan.kept), result.error);
-                break;
-            }
-            if (result.error == EXDEV) {
-                ++leftAlone.otherFileSystem;
-            } else if (kind == LinkKind::Clone && IsCloneUnsupported(result.error)) {
-                ++leftAlone.noClones;
-            } else {
-                ReportFileFailure(prompts_, FailureText(kind, *target, *plan.kept), result.error);
-                if (IsGone(result.error)) {
-                    target->deleted = 1;
-                    if (gone) {
-                        gone(*target);
-                    }
-                }
-            }
+        if (plan.kept == nullptr) {
+            run.leftAlone.groupsWithoutKept += plan.targets.empty() ? 0 : 1;
+        } else if (!run.stopped) {
+            ReplaceGroup(plan, run);
         }
     }
     progress_.End();
     ReportJournalFailure(prompts_, recorder, journal_ != nullptr);
-    if (const QString text = leftAlone.Text(); !text.isEmpty()) {
+    if (const QString text = run.leftAlone.Text(); !text.isEmpty()) {
         prompts_.Inform(TitleCaption(), text, PromptIcon::Warning);
+    }
+}
+
+void ReplaceCommands::ReplaceGroup(const LinkGroupPlan& plan, Run& run) {
+    for (CFileItem* target : plan.targets) {
+        if (!progress_.Next(run.done++, target->path)) {
+            run.stopped = true;
+            return;
+        }
+        LinkResult result =
+            ReplaceWithLink(*plan.kept, *target, run.kind, LinkRun::Replace, run.journal);
+        if (result.error == kJournalUnwritten) {
+            if (!prompts_.AskYesNo(TitleCaption(),
+                                   QStringLiteral("The command journal could not be written, so "
+                                                  "the replacements from here on could not be "
+                                                  "undone.\nGo on without undo?"))) {
+                run.stopped = true;
+                return;
+            }
+            run.journal = nullptr;
+            result = ReplaceWithLink(*plan.kept, *target, run.kind, LinkRun::Replace);
+        }
+        if (result.error == 0) {
+            if (!result.alreadyLinked) {
+                FollowReplacement(*target, result, plan.members);
+                if (run.linked) {
+                    run.linked(*target, run.kind);
+                }
+            }
+        } else if (result.keptFailed) {
+            ReportFileFailure(prompts_, KeptFailureText(*plan.kept), result.error);
+            return;
+        } else {
+            Report(result.error, *target, *plan.kept, run);
+        }
+    }
+}
+
+void ReplaceCommands::Report(int error, CFileItem& target, const CFileItem& kept, Run& run) {
+    if (error == EXDEV || error == kOtherMount) {
+        ++run.leftAlone.otherFileSystem;
+    } else if (run.kind == LinkKind::Clone && IsCloneUnsupported(error)) {
+        ++run.leftAlone.noClones;
+    } else {
+        ReportFileFailure(prompts_, FailureText(run.kind, target, kept), error);
+        if (IsGone(error)) {
+            target.deleted = 1;
+            if (run.gone) {
+                run.gone(target);
+            }
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 namespace krelix {
 
 class CommandJournal;
+struct LinkGroupPlan;
 class OperationProgress;
 class ProtectedFolders;
 
@@ -20,7 +21,8 @@ class ProtectedFolders;
 // stay listed and follow their files, so later commands still accept them. Files in protected
 // folders are left alone. Failures are reported one file at a time, except the reasons that
 // hold for many files at once (another file system, no clones, no file to keep), which are
-// counted and told once at the end. UI thread only.
+// counted and told once at the end. Without a journal, or once it fails, the user is asked
+// whether to go on without undo. UI thread only.
 class ReplaceCommands {
   public:
     // A record's file was replaced; the record already names its new file.
@@ -39,6 +41,10 @@ class ReplaceCommands {
                         std::span<CFileItem* const> listed, const Linked& linked, const Gone& gone);
 
   private:
+    struct Run;
+    void ReplaceGroup(const LinkGroupPlan& plan, Run& run);
+    void Report(int error, CFileItem& target, const CFileItem& kept, Run& run);
+
     ProgressAwarePrompts prompts_;
     OperationProgress& progress_;
     const ProtectedFolders* protected_ = nullptr;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <list>
 
+#include "operations/command_journal.h"
 #include "operations/file_operations.h"
 #include "operations/operation_progress.h"
 #include "operations/protected_folders.h"
@@ -35,7 +36,11 @@ ino_t Inode(const std::string& path) {
 
 class ReplaceCommandsTest : public ::testing::Test {
   protected:
-    ReplaceCommandsTest() : commands(prompts, progress) {}
+    ReplaceCommandsTest() : commands(prompts, progress) {
+        std::string notice;
+        journal = CommandJournal::Open(state.Path("journal.sqlite"), 1'700'000'000, notice);
+        commands.SetJournal(journal.get());
+    }
 
     CFileItem* Add(const std::string& relative, const std::string& group,
                    const std::string& content = "same") {
@@ -62,6 +67,8 @@ class ReplaceCommandsTest : public ::testing::Test {
     }
 
     TempTree tree;
+    TempTree state;
+    std::unique_ptr<CommandJournal> journal;
     FakePrompts prompts;
     FakeProgress progress;
     ReplaceCommands commands;
@@ -142,13 +149,14 @@ TEST_F(ReplaceCommandsTest, AKeptFileChangedDuringTheCommandStopsItsGroupWithOne
     MeddlingProgress meddling;
     meddling.meddle = [this] { tree.EditKeepingModifiedTime("kept", "SAME"); };
     ReplaceCommands running(prompts, meddling);
+    running.SetJournal(journal.get());
     const ino_t before = Inode(a->path);
 
     running.ReplaceChecked(LinkKind::HardLink, std::vector<CFileItem*>{a, b, other}, Listed(),
                            [this](CFileItem& item, LinkKind) { linked.push_back(item.rowIndex); },
                            {});
 
-    ASSERT_EQ(1u, prompts.shown.size());
+    ASSERT_EQ(1u, prompts.shown.size()) << prompts.Texts().join("\n").toStdString();
     EXPECT_TRUE(prompts.shown[0].text.contains(QString::fromStdString(kept->path)));
     EXPECT_TRUE(prompts.shown[0].text.contains(QStringLiteral("changed since the search")));
     EXPECT_EQ(before, Inode(a->path));
@@ -215,6 +223,8 @@ TEST_F(ReplaceCommandsTest, ProtectedFilesAreLeftAloneWithOneMessage) {
 
 TEST(ProtectedRefusalTest, RecycleDeleteAndMoveLeaveProtectedFilesOnDisk) {
     TempTree tree;
+    TempTree state;
+    std::unique_ptr<CommandJournal> journal;
     FakePrompts prompts;
     FakeProgress progress;
     test::FolderTrash trash(tree.AddFolder("trash"));
@@ -249,6 +259,23 @@ TEST(ProtectedRefusalTest, RecycleDeleteAndMoveLeaveProtectedFilesOnDisk) {
     EXPECT_EQ(1, texts.count(QStringLiteral("1 file lies in a protected folder and was left "
                                             "alone.")))
         << texts.join("\n").toStdString();
+}
+
+TEST_F(ReplaceCommandsTest, WithoutAJournalTheUserDecidesWhetherToReplaceAtAll) {
+    commands.SetJournal(nullptr);
+    Add("a/kept", "g");
+    CFileItem* copy = Add("b/copy", "g");
+    const ino_t before = Inode(copy->path);
+    prompts.answers = {false};
+    Replace(LinkKind::HardLink, {copy});
+    ASSERT_EQ(1u, prompts.shown.size());
+    EXPECT_EQ(QStringLiteral("yesno"), prompts.shown[0].kind);
+    EXPECT_TRUE(prompts.shown[0].text.contains(QStringLiteral("could not be undone")));
+    EXPECT_EQ(before, Inode(copy->path));
+
+    prompts.answers = {true};
+    Replace(LinkKind::HardLink, {copy});
+    EXPECT_EQ(Inode(tree.Path("a/kept")), Inode(copy->path));
 }
 
 }  // namespace
