@@ -330,6 +330,7 @@ void Replacement::Finish() {
         temporary_.Keep();
     }
     temporary_.Remove();
+    At(LinkStep::OldFileRemoved);
     SyncFolder(std::string(FolderOf(target_.path)));
     if (journal_ != nullptr) {
         journal_->Done(entry_, target_.path);

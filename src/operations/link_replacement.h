@@ -24,9 +24,10 @@ enum class LinkRun {
 
 // Where a replacement stands, for tests and measurements that act between two steps.
 enum class LinkStep {
-    LastCheckDone,  // both files checked for the last time before the names are swapped
-    Swapped,        // the target's path names the new file, its old file is kept aside
-    Confirmed,      // both files seen unchanged after the swap; the old file goes next
+    LastCheckDone,   // both files checked for the last time before the names are swapped
+    Swapped,         // the target's path names the new file, its old file is kept aside
+    Confirmed,       // both files seen unchanged after the swap; the old file goes next
+    OldFileRemoved,  // the target's old file is gone; the folder is synced and journal told next
 };
 struct LinkSeams {
     std::function<void(LinkStep)> at;
