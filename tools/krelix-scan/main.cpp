@@ -1,4 +1,5 @@
 // krelix-scan: the engine as a command-line duplicate finder.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -78,6 +79,23 @@ std::unique_ptr<krelix::CommandJournal> OpenJournal() {
     return journal;
 }
 
+// Any run clears up after a killed command, but only a journal that exists is opened: a scan
+// alone makes none.
+void TidyExistingJournal() {
+    struct stat status {};
+    if (::lstat(krelix::DefaultJournalPath().c_str(), &status) != 0) {
+        return;
+    }
+    std::string notice;
+    const std::unique_ptr<krelix::CommandJournal> journal =
+        krelix::CommandJournal::Open(krelix::DefaultJournalPath(), std::time(nullptr), notice);
+    if (journal) {
+        for (const std::string& line : krelix::TidyStoppedCommands(*journal)) {
+            std::cerr << "krelix-scan: " << line << '\n';
+        }
+    }
+}
+
 // --hardlink or --reflink over the run's groups; the exit status. Without a journal nothing is
 // replaced unless the user said --no-undo.
 int RunReplacement(const krelix::ScanOptions& options, const krelix::ResultMap& results,
@@ -152,6 +170,9 @@ int main(int argc, char** argv) {
         protectFolders.push_back(*folder);
     }
 
+    if (!parsed.options->hardlink && !parsed.options->reflink) {
+        TidyExistingJournal();
+    }
     krelix::CVornex engine;
     std::unique_ptr<krelix::HashCache> cache;
     if (!parsed.options->noCache) {
