@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when an include breaks the layers: Qt only in ui/ folders and app/, and dependencies
 # pointing one way (common <- platform <- engine <- cache, catalogue, settings, preview <- app;
-# cache <- operations <- app; a ui/ folder may also use common/ui and its own folder). Prints each
+# platform <- storage <- cache, operations; operations <- app; a ui/ folder may also use common/ui and its own folder). Prints each
 # offending line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,10 +11,11 @@ declare -A allowed=(
     [common]=""
     [platform]="common"
     [engine]="common platform"
-    [cache]="common platform engine"
+    [storage]="common platform"
+    [cache]="common platform engine storage"
     [catalogue]="common"
     [settings]="common platform engine catalogue"
-    [operations]="common platform engine cache"
+    [operations]="common platform engine storage"
     [preview]="common"
 )
 

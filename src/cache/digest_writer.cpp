@@ -1,6 +1,6 @@
 #include "cache/digest_writer.h"
 
-#include "cache/cache_file.h"
+#include "storage/database_file.h"
 
 namespace krelix {
 namespace {

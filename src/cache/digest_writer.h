@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "cache/sqlite_database.h"
+#include "storage/sqlite_database.h"
 #include "engine/digest_cache.h"
 
 namespace krelix {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "cache/cache_file.h"
+#include "storage/database_file.h"
 #include "platform/home_folders.h"
 
 namespace krelix {

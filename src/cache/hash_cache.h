@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cache/digest_writer.h"
-#include "cache/sqlite_database.h"
+#include "storage/sqlite_database.h"
 #include "engine/digest_cache.h"
 
 namespace krelix {
@@ -50,9 +50,6 @@ class HashCache final : public DigestCache {
 
   private:
     HashCache(SqliteDatabase db, std::string path, std::time_t now);
-    static std::unique_ptr<HashCache> OpenFile(const std::string& path, std::time_t now,
-                                               std::chrono::milliseconds busyTimeout, int& result,
-                                               std::string& notice);
     bool Prepare(std::chrono::milliseconds busyTimeout, int& result);
     // False when lookups are not answered (a failure, or a cache that was empty).
     bool BeginReading();

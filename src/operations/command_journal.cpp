@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "cache/cache_file.h"
+#include "storage/database_file.h"
 #include "platform/home_folders.h"
 
 namespace krelix {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "cache/sqlite_database.h"
 #include "operations/command_lock.h"
 #include "platform/file_identity.h"
+#include "storage/sqlite_database.h"
 
 namespace krelix {
 
@@ -123,9 +123,6 @@ class CommandJournal {
   private:
     CommandJournal(SqliteDatabase db, std::string path)
         : db_(std::move(db)), path_(std::move(path)) {}
-    static std::unique_ptr<CommandJournal> OpenFile(const std::string& path,
-                                                    std::chrono::milliseconds busyTimeout,
-                                                    int& result, std::string& notice);
     std::vector<JournalCommand> Commands(const char* where);
     bool LoadEntries(JournalCommand& command);
 

@@ -13,7 +13,7 @@
 #include "app/mfc_list_ctrl_ex.h"
 #include "app/rename_and_export_commands.h"
 #include "app/results_model.h"
-#include "cache/sqlite_database.h"
+#include "storage/sqlite_database.h"
 #include "operations/command_journal.h"
 #include "operations/file_operations.h"
 #include "operations/journal_recorder.h"

@@ -1,4 +1,4 @@
-#include "cache/cache_file.h"
+#include "storage/database_file.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>

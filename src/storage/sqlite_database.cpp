@@ -1,4 +1,4 @@
-#include "cache/sqlite_database.h"
+#include "storage/sqlite_database.h"
 
 namespace krelix {
 
