@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "storage/sqlite_database.h"
 #include "engine/digest_cache.h"
+#include "storage/sqlite_database.h"
 
 namespace krelix {
 

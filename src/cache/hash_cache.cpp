@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "storage/database_file.h"
 #include "platform/home_folders.h"
+#include "storage/database_file.h"
 
 namespace krelix {
 namespace {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "cache/digest_writer.h"
-#include "storage/sqlite_database.h"
 #include "engine/digest_cache.h"
+#include "storage/sqlite_database.h"
 
 namespace krelix {
 

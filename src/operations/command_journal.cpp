@@ -6,8 +6,8 @@
 #include <chrono>
 #include <thread>
 
-#include "storage/database_file.h"
 #include "platform/home_folders.h"
+#include "storage/database_file.h"
 
 namespace krelix {
 namespace {
