@@ -133,6 +133,101 @@ int Fail(const std::string& message, bool withUsage) {
     return 2;
 }
 
+// Stops the run on Ctrl-C or SIGTERM; a second one ends the program at once.
+void CatchInterrupts(std::atomic<std::int32_t>& stopFlag) {
+    g_stopFlag = &stopFlag;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// The engine's run with the hash cache and the progress line the options ask for.
+void RunSearch(const krelix::ScanOptions& options, krelix::CVornex& engine,
+               krelix::SearchRequest& request) {
+    std::unique_ptr<krelix::HashCache> cache;
+    if (!options.noCache) {
+        std::string notice;
+        cache = krelix::HashCache::Open(options.cacheFile.value_or(krelix::DefaultHashCachePath()),
+                                        std::time(nullptr), notice);
+        if (!notice.empty()) {
+            std::cerr << "krelix-scan: " << notice << '\n';
+        }
+        engine.digestCache = cache.get();
+    }
+    std::unique_ptr<krelix::TerminalProgress> progress;
+    if (options.progress && ::isatty(STDERR_FILENO)) {
+        progress = std::make_unique<krelix::TerminalProgress>(STDERR_FILENO);
+    }
+    InterruptRelay relay(engine.stopFlag, progress.get());
+    request.progressWindow = &relay;
+    CatchInterrupts(engine.stopFlag);
+    engine.Run(request);
+    request.progressWindow = nullptr;
+    engine.digestCache = nullptr;
+    if (progress) {
+        progress->Clear();
+    }
+    if (cache) {
+        if (const std::string notice = cache->TakeNotice(); !notice.empty()) {
+            std::cerr << "krelix-scan: " << notice << '\n';
+        }
+    }
+}
+
+// The groups on standard output in the chosen form, then the summary; false when standard
+// output could not be written.
+bool WriteResults(const krelix::ScanOptions& options, const krelix::ResultMap& results,
+                  krelix::SearchRequest& request) {
+    const auto format = options.csv    ? krelix::OutputFormat::Csv
+                        : options.null ? krelix::OutputFormat::NulPaths
+                                       : krelix::OutputFormat::Paths;
+    request.duplicatesFound = static_cast<std::int32_t>(
+        options.json ? krelix::WriteJsonGroups(results, std::cout)
+                     : krelix::WriteDuplicateGroups(results, format, std::cout));
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "krelix-scan: cannot write the results\n";
+        return false;
+    }
+    krelix::WriteScanSummary(request, std::cerr);
+    return true;
+}
+
+// A whole scan with its replacements; the exit status.
+int Scan(const krelix::ScanOptions& options) {
+    krelix::SearchRequest request;
+    std::string error;
+    if (!krelix::FillRequest(options, request, error)) {
+        return Fail(error, false);
+    }
+    std::vector<std::string> protectFolders;
+    for (const std::string& text : options.protectFolders) {
+        const auto folder = krelix::NormaliseFolder(text, error);
+        if (!folder) {
+            return Fail(error, false);
+        }
+        protectFolders.push_back(*folder);
+    }
+    const bool replacing = options.hardlink || options.reflink;
+    if (!replacing) {
+        TidyExistingJournal();
+    }
+    krelix::CVornex engine;
+    RunSearch(options, engine, request);
+    if (!WriteResults(options, engine.resultMap, request)) {
+        return 1;
+    }
+    // An interrupted scan replaces nothing: the user asked to stop.
+    const int status = replacing && g_interrupted == 0
+                           ? RunReplacement(options, engine.resultMap, std::move(protectFolders))
+                           : 0;
+    // 130 after Ctrl-C, 143 after SIGTERM, as a shell reports a command the signal ended.
+    return g_interrupted != 0 ? 128 + g_interrupted : status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,77 +251,5 @@ int main(int argc, char** argv) {
         return krelix::RunUndo(krelix::DefaultJournalPath(), std::time(nullptr), std::cout,
                                std::cerr);
     }
-    krelix::SearchRequest request;
-    std::string error;
-    if (!krelix::FillRequest(*parsed.options, request, error)) {
-        return Fail(error, false);
-    }
-    std::vector<std::string> protectFolders;
-    for (const std::string& text : parsed.options->protectFolders) {
-        const auto folder = krelix::NormaliseFolder(text, error);
-        if (!folder) {
-            return Fail(error, false);
-        }
-        protectFolders.push_back(*folder);
-    }
-
-    if (!parsed.options->hardlink && !parsed.options->reflink) {
-        TidyExistingJournal();
-    }
-    krelix::CVornex engine;
-    std::unique_ptr<krelix::HashCache> cache;
-    if (!parsed.options->noCache) {
-        std::string notice;
-        cache = krelix::HashCache::Open(
-            parsed.options->cacheFile.value_or(krelix::DefaultHashCachePath()), std::time(nullptr),
-            notice);
-        if (!notice.empty()) {
-            std::cerr << "krelix-scan: " << notice << '\n';
-        }
-        engine.digestCache = cache.get();
-    }
-    std::unique_ptr<krelix::TerminalProgress> progress;
-    if (parsed.options->progress && ::isatty(STDERR_FILENO)) {
-        progress = std::make_unique<krelix::TerminalProgress>(STDERR_FILENO);
-    }
-    InterruptRelay relay(engine.stopFlag, progress.get());
-    request.progressWindow = &relay;
-    g_stopFlag = &engine.stopFlag;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C or SIGTERM ends the program at once
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-
-    engine.Run(request);
-    if (progress) {
-        progress->Clear();
-    }
-    if (cache) {
-        if (const std::string notice = cache->TakeNotice(); !notice.empty()) {
-            std::cerr << "krelix-scan: " << notice << '\n';
-        }
-        cache.reset();
-    }
-
-    const auto format = parsed.options->csv    ? krelix::OutputFormat::Csv
-                        : parsed.options->null ? krelix::OutputFormat::NulPaths
-                                               : krelix::OutputFormat::Paths;
-    request.duplicatesFound = static_cast<std::int32_t>(
-        parsed.options->json ? krelix::WriteJsonGroups(engine.resultMap, std::cout)
-                             : krelix::WriteDuplicateGroups(engine.resultMap, format, std::cout));
-    std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "krelix-scan: cannot write the results\n";
-        return 1;
-    }
-    krelix::WriteScanSummary(request, std::cerr);
-    int status = 0;
-    // An interrupted scan replaces nothing: the user asked to stop.
-    if ((parsed.options->hardlink || parsed.options->reflink) && g_interrupted == 0) {
-        status = RunReplacement(*parsed.options, engine.resultMap, std::move(protectFolders));
-    }
-    // 130 after Ctrl-C, 143 after SIGTERM, as a shell reports a command the signal ended.
-    return g_interrupted != 0 ? 128 + g_interrupted : status;
+    return Scan(*parsed.options);
 }

@@ -71,6 +71,111 @@ std::optional<std::uint32_t> ParseFlags(const std::string& text) {
     return ParseNumber<std::uint32_t>(text, 10);
 }
 
+bool SetSwitch(ScanOptions& options, const std::string& arg) {
+    static const std::pair<const char*, bool ScanOptions::*> kSwitches[] = {
+        {"-h", &ScanOptions::help},
+        {"--help", &ScanOptions::help},
+        {"--json", &ScanOptions::json},
+        {"--version", &ScanOptions::version},
+        {"--csv", &ScanOptions::csv},
+        {"-0", &ScanOptions::null},
+        {"--null", &ScanOptions::null},
+        {"--progress", &ScanOptions::progress},
+        {"--verbose", &ScanOptions::verbose},
+        {"--no-cache", &ScanOptions::noCache},
+        {"--hardlink", &ScanOptions::hardlink},
+        {"--reflink", &ScanOptions::reflink},
+        {"--dry-run", &ScanOptions::dryRun},
+        {"--undo", &ScanOptions::undo},
+        {"--no-undo", &ScanOptions::noUndo}};
+    const auto known = std::find_if(std::begin(kSwitches), std::end(kSwitches),
+                                    [&](const auto& entry) { return arg == entry.first; });
+    if (known == std::end(kSwitches)) {
+        return false;
+    }
+    options.*(known->second) = true;
+    return true;
+}
+
+bool TakesValue(const std::string& name) {
+    static const char* const kWithValue[] = {"--exclude",  "--include-pattern", "--exclude-pattern",
+                                             "--min-size", "--max-size",        "--flags",
+                                             "--cache",    "--protect"};
+    return std::find_if(std::begin(kWithValue), std::end(kWithValue),
+                        [&](const char* known) { return name == known; }) != std::end(kWithValue);
+}
+
+// Sets the option that takes a value: an error text, or empty.
+std::string SetValue(ScanOptions& options, const std::string& name, const std::string& value) {
+    if (name == "--exclude") {
+        options.excludeFolders.push_back(value);
+    } else if (name == "--protect") {
+        options.protectFolders.push_back(value);
+    } else if (name == "--cache") {
+        if (value.empty()) {
+            return "--cache needs a file name";
+        }
+        options.cacheFile = value;
+    } else if (name == "--include-pattern" || name == "--exclude-pattern") {
+        if (value.empty()) {
+            return name + " needs a non-empty pattern";
+        }
+        (name == "--include-pattern" ? options.includePatterns : options.excludePatterns)
+            .push_back(LowerCaseUtf8(value));
+    } else if (name == "--flags") {
+        const auto flags = ParseFlags(value);
+        if (!flags) {
+            return "bad --flags value " + value;
+        }
+        options.flags = *flags;
+    } else {
+        const auto size = ParseNumber<std::uint64_t>(value, 10);
+        if (!size) {
+            return "bad " + name + " value " + value;
+        }
+        (name == "--min-size" ? options.minSize : options.maxSize) = *size;
+    }
+    return {};
+}
+
+// The options that do not go together: an error text, or empty.
+std::string CheckTogether(const ScanOptions& options) {
+    if (options.undo) {
+        if (!options.folders.empty()) {
+            return "--undo takes no folder";
+        }
+        if (options.hardlink || options.reflink || options.noUndo) {
+            return "--undo goes with neither --hardlink nor --reflink";
+        }
+        return {};
+    }
+    if (options.folders.empty() && !options.help && !options.version) {
+        return "no folder given";
+    }
+    if (options.minSize && options.maxSize && *options.minSize > *options.maxSize) {
+        return "The minimum file size is larger than the maximum file size.";
+    }
+    if (options.noCache && options.cacheFile) {
+        return "--cache and --no-cache do not go together";
+    }
+    if (options.csv && options.null) {
+        return "--csv and --null do not go together";
+    }
+    if (options.json && (options.csv || options.null)) {
+        return "--json goes with neither --csv nor --null";
+    }
+    if (options.hardlink && options.reflink) {
+        return "--hardlink and --reflink do not go together";
+    }
+    if (options.dryRun && !options.hardlink && !options.reflink) {
+        return "--dry-run needs --hardlink or --reflink";
+    }
+    if (options.noUndo && !options.hardlink && !options.reflink) {
+        return "--no-undo needs --hardlink or --reflink";
+    }
+    return {};
+}
+
 }  // namespace
 
 ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
@@ -86,109 +191,24 @@ ParsedArguments ParseScanArguments(const std::vector<std::string>& args) {
             optionsEnded = true;
             continue;
         }
-        static const std::pair<const char*, bool ScanOptions::*> kSwitches[] = {
-            {"-h", &ScanOptions::help},
-            {"--help", &ScanOptions::help},
-            {"--json", &ScanOptions::json},
-            {"--version", &ScanOptions::version},
-            {"--csv", &ScanOptions::csv},
-            {"-0", &ScanOptions::null},
-            {"--null", &ScanOptions::null},
-            {"--progress", &ScanOptions::progress},
-            {"--verbose", &ScanOptions::verbose},
-            {"--no-cache", &ScanOptions::noCache},
-            {"--hardlink", &ScanOptions::hardlink},
-            {"--reflink", &ScanOptions::reflink},
-            {"--dry-run", &ScanOptions::dryRun},
-            {"--undo", &ScanOptions::undo},
-            {"--no-undo", &ScanOptions::noUndo}};
-        const auto known = std::find_if(std::begin(kSwitches), std::end(kSwitches),
-                                        [&](const auto& entry) { return arg == entry.first; });
-        if (known != std::end(kSwitches)) {
-            options.*(known->second) = true;
+        if (SetSwitch(options, arg)) {
             continue;
         }
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        }
-        static const char* const kWithValue[] = {
-            "--exclude",  "--include-pattern", "--exclude-pattern", "--min-size",
-            "--max-size", "--flags",           "--cache",           "--protect"};
-        if (std::find_if(std::begin(kWithValue), std::end(kWithValue), [&](const char* known) {
-                return name == known;
-            }) == std::end(kWithValue)) {
+        const std::size_t eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        if (!TakesValue(name)) {
             return {std::nullopt, "unknown option " + arg};
         }
-        if (!value) {
-            if (i + 1 >= args.size()) {
-                return {std::nullopt, name + " needs a value"};
-            }
-            value = args[++i];
+        if (eq == std::string::npos && i + 1 >= args.size()) {
+            return {std::nullopt, name + " needs a value"};
         }
-        if (name == "--exclude") {
-            options.excludeFolders.push_back(*value);
-        } else if (name == "--cache") {
-            if (value->empty()) {
-                return {std::nullopt, "--cache needs a file name"};
-            }
-            options.cacheFile = *value;
-        } else if (name == "--protect") {
-            options.protectFolders.push_back(*value);
-        } else if (name == "--include-pattern" || name == "--exclude-pattern") {
-            if (value->empty()) {
-                return {std::nullopt, name + " needs a non-empty pattern"};
-            }
-            (name == "--include-pattern" ? options.includePatterns : options.excludePatterns)
-                .push_back(LowerCaseUtf8(*value));
-        } else if (name == "--flags") {
-            const auto flags = ParseFlags(*value);
-            if (!flags) {
-                return {std::nullopt, "bad --flags value " + *value};
-            }
-            options.flags = *flags;
-        } else {
-            const auto size = ParseNumber<std::uint64_t>(*value, 10);
-            if (!size) {
-                return {std::nullopt, "bad " + name + " value " + *value};
-            }
-            (name == "--min-size" ? options.minSize : options.maxSize) = *size;
+        const std::string value = eq != std::string::npos ? arg.substr(eq + 1) : args[++i];
+        if (std::string error = SetValue(options, name, value); !error.empty()) {
+            return {std::nullopt, std::move(error)};
         }
     }
-    if (options.undo) {
-        if (!options.folders.empty()) {
-            return {std::nullopt, "--undo takes no folder"};
-        }
-        if (options.hardlink || options.reflink || options.noUndo) {
-            return {std::nullopt, "--undo goes with neither --hardlink nor --reflink"};
-        }
-        return {options, {}};
-    }
-    if (options.folders.empty() && !options.help && !options.version) {
-        return {std::nullopt, "no folder given"};
-    }
-    if (options.minSize && options.maxSize && *options.minSize > *options.maxSize) {
-        return {std::nullopt, "The minimum file size is larger than the maximum file size."};
-    }
-    if (options.noCache && options.cacheFile) {
-        return {std::nullopt, "--cache and --no-cache do not go together"};
-    }
-    if (options.csv && options.null) {
-        return {std::nullopt, "--csv and --null do not go together"};
-    }
-    if (options.json && (options.csv || options.null)) {
-        return {std::nullopt, "--json goes with neither --csv nor --null"};
-    }
-    if (options.hardlink && options.reflink) {
-        return {std::nullopt, "--hardlink and --reflink do not go together"};
-    }
-    if (options.dryRun && !options.hardlink && !options.reflink) {
-        return {std::nullopt, "--dry-run needs --hardlink or --reflink"};
-    }
-    if (options.noUndo && !options.hardlink && !options.reflink) {
-        return {std::nullopt, "--no-undo needs --hardlink or --reflink"};
+    if (std::string error = CheckTogether(options); !error.empty()) {
+        return {std::nullopt, std::move(error)};
     }
     return {options, {}};
 }
