@@ -120,12 +120,15 @@ void Comparison::HashFirstStage() {
     stopped_ = stopped_ || StopRequested();
 }
 
-void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
-    // Opened together, so that with a cold cache the kernel reads their first blocks at once.
-    // When the batch's first file is in the page cache the others most likely are too, and the
-    // advice would only cost a system call each.
+struct Comparison::OpenedBatch {
     std::array<std::optional<ReadOnlyFile>, kFirstStageBatchFiles> files;
     std::array<std::string, kFirstStageBatchFiles> paths;
+};
+
+// Opened together, so that with a cold cache the kernel reads their first blocks at once. When
+// the batch's first file is in the page cache the others most likely are too, and the advice
+// would only cost a system call each.
+void Comparison::OpenFirstBlocks(Candidate* batch, std::size_t count, OpenedBatch& opened) {
     Advice advice = Advice::WillNeed;
     bool adviceChosen = false;
     for (std::size_t i = 0; i < count && !StopRequested(); ++i) {
@@ -133,19 +136,24 @@ void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
         if (candidate.cached) {
             continue;
         }
-        paths[i] = source_->Path(candidate.index);
-        files[i] =
-            OpenFirstBlock(paths[i], candidate.size, &source_->Identity(candidate.index), advice);
-        if (!files[i] && unreadable && LastReadFailed()) {
-            unreadable->AddFile(paths[i]);
+        opened.paths[i] = source_->Path(candidate.index);
+        opened.files[i] = OpenFirstBlock(opened.paths[i], candidate.size,
+                                         &source_->Identity(candidate.index), advice);
+        if (!opened.files[i] && unreadable && LastReadFailed()) {
+            unreadable->AddFile(opened.paths[i]);
         }
-        if (!adviceChosen && files[i] && candidate.size > 0) {
+        if (!adviceChosen && opened.files[i] && candidate.size > 0) {
             adviceChosen = true;
-            if (files[i]->IsCached(0)) {
+            if (opened.files[i]->IsCached(0)) {
                 advice = Advice::None;
             }
         }
     }
+}
+
+void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
+    OpenedBatch opened;
+    OpenFirstBlocks(batch, count, opened);
     for (std::size_t i = 0; i < count; ++i) {
         // A stop ends the visit after the file being hashed.
         if (StopRequested() && i > 0) {
@@ -155,33 +163,37 @@ void Comparison::HashFirstBlocks(Candidate* batch, std::size_t count) {
         if (candidate.cached) {
             continue;
         }
-        if (paths[i].empty()) {
-            paths[i] = source_->Path(candidate.index);  // a stop came while the batch opened
+        std::string& path = opened.paths[i];
+        if (path.empty()) {
+            path = source_->Path(candidate.index);  // a stop came while the batch opened
         }
-        Notify(ProgressNotice::Kind::Comparing, paths[i]);
+        Notify(ProgressNotice::Kind::Comparing, path);
         std::optional<FirstBlock> first;
-        if (files[i]) {
-            first = HashFirstBlock(*files[i], candidate.size, stopFlag_,
+        if (opened.files[i]) {
+            first = HashFirstBlock(*opened.files[i], candidate.size, stopFlag_,
                                    &source_->Identity(candidate.index));
             if (!first && unreadable && LastReadFailed()) {
-                unreadable->AddFile(paths[i]);
+                unreadable->AddFile(path);
             }
-            files[i].reset();
+            opened.files[i].reset();
         }
         if (first) {
-            // Kept as each file is hashed, so that the cache's writes go on beside the reads.
-            if (cache != nullptr && candidate.mayCache) {
-                cache->StoreFirstBlock(source_->Identity(candidate.index), candidate.size, *first);
-            }
-            candidate.SetDigest(first->digest);
-            candidate.lastBlockCrc = first->lastBlockCrc;
-            candidate.state =
-                first->complete ? Candidate::State::Whole : Candidate::State::FirstBlock;
+            TakeFirstBlock(candidate, *first);
         }
         bytesHashed_.fetch_add(
             first && !first->complete ? FirstStageBytes(candidate.size) : candidate.size,
             std::memory_order_relaxed);
     }
+}
+
+void Comparison::TakeFirstBlock(Candidate& candidate, const FirstBlock& first) {
+    // Kept as each file is hashed, so that the cache's writes go on beside the reads.
+    if (cache != nullptr && candidate.mayCache) {
+        cache->StoreFirstBlock(source_->Identity(candidate.index), candidate.size, first);
+    }
+    candidate.SetDigest(first.digest);
+    candidate.lastBlockCrc = first.lastBlockCrc;
+    candidate.state = first.complete ? Candidate::State::Whole : Candidate::State::FirstBlock;
 }
 
 // A file whose first (and last) block no other file of its size shares has no duplicate.
@@ -296,91 +308,6 @@ void Comparison::KeepOnlyWholes() {
             std::lower_bound(places.begin(), places.end(), candidate.index) - places.begin());
     }
     source_->KeepOnly(places);
-}
-
-// Files of one size whose CRC agrees but whose content does not are told apart by the strong
-// hash; the later group gets "-2", "-3", ... after its key, so that keys stay unique and such
-// files never form a group.
-ResultMap Comparison::AssignGroupKeys() {
-    struct Keyed {
-        std::uint32_t crc;
-        StrongHash strong;
-        std::uint32_t index;
-    };
-    std::vector<Keyed> keyed;
-    std::vector<std::uint32_t> suffix(candidates_.size(), 0);
-    ForEachSizeBucket(candidates_, [&](std::size_t begin, std::size_t end) {
-        keyed.clear();
-        for (std::size_t i = begin; i < end; ++i) {
-            if (candidates_[i].state == Candidate::State::Whole) {
-                keyed.push_back(
-                    {candidates_[i].crc, candidates_[i].strong, static_cast<std::uint32_t>(i)});
-            }
-        }
-        std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-            return std::tie(a.crc, a.strong, a.index) < std::tie(b.crc, b.strong, b.index);
-        });
-        // Within one CRC, the contents in the order of their first file.
-        for (std::size_t k = 0; k < keyed.size();) {
-            std::size_t crcEnd = k;
-            std::vector<std::pair<std::uint32_t, std::size_t>> contents;  // first index, start
-            while (crcEnd < keyed.size() && keyed[crcEnd].crc == keyed[k].crc) {
-                if (crcEnd == k || !(keyed[crcEnd].strong == keyed[crcEnd - 1].strong)) {
-                    contents.emplace_back(keyed[crcEnd].index, crcEnd);
-                }
-                ++crcEnd;
-            }
-            if (contents.size() > 1) {
-                std::sort(contents.begin(), contents.end());
-                for (std::size_t rank = 1; rank < contents.size(); ++rank) {
-                    for (std::size_t j = contents[rank].second;
-                         j < crcEnd && keyed[j].strong == keyed[contents[rank].second].strong;
-                         ++j) {
-                        suffix[keyed[j].index] = static_cast<std::uint32_t>(rank + 1);
-                    }
-                }
-            }
-            k = crcEnd;
-        }
-    });
-    // The map's records are the run's largest structure: the candidates and the walk's table
-    // go before it grows, the table part by part as its files become records.
-    struct Whole {
-        std::uint32_t index;
-        std::uint32_t crc;
-        std::uint32_t suffix;
-    };
-    std::vector<Whole> wholes;
-    wholes.reserve(static_cast<std::size_t>(std::count_if(
-        candidates_.begin(), candidates_.end(),
-        [](const Candidate& candidate) { return candidate.state == Candidate::State::Whole; })));
-    for (std::size_t i = 0; i < candidates_.size(); ++i) {
-        const Candidate& candidate = candidates_[i];
-        if (candidate.state == Candidate::State::Whole) {
-            wholes.push_back({candidate.index, candidate.crc, suffix[i]});
-        }
-    }
-    std::vector<Candidate>().swap(candidates_);
-    std::vector<std::uint32_t>().swap(suffix);
-    // The table's front can go only while files are taken in its order: none before is asked again.
-    const bool walkOrder =
-        std::is_sorted(wholes.begin(), wholes.end(),
-                       [](const Whole& a, const Whole& b) { return a.index < b.index; });
-    ResultMap groups;
-    groups.reserve(wholes.size());
-    for (const Whole& whole : wholes) {
-        CFileItem item = source_->TakeItem(whole.index);
-        if (walkOrder) {
-            source_->ReleaseBefore(whole.index);
-        }
-        item.groupKey = MakeGroupKey(item.size, CrcText(whole.crc));
-        if (whole.suffix != 0) {
-            item.groupKey += '-' + std::to_string(whole.suffix);
-        }
-        std::string key = item.groupKey;
-        groups.emplace(std::move(key), std::move(item));
-    }
-    return groups;
 }
 
 void Comparison::Dispatch(TaskRunner::Task task) {

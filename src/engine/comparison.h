@@ -17,6 +17,7 @@ namespace krelix {
 
 class DigestCache;
 struct CachedDigests;
+struct FirstBlock;
 class UnreadableLog;
 
 // The comparison of one run, as a pipeline of stages over the files whose size another file
@@ -63,10 +64,16 @@ class Comparison {
     void HashSecondStage();
     void StoreWholes();
     void KeepOnlyWholes();
+    // For each candidate, 0 or the number after its group key's "-" when its CRC is another
+    // content's too.
+    std::vector<std::uint32_t> ContentSuffixes() const;
     // Ends the comparison: the candidates are gone afterwards.
     ResultMap AssignGroupKeys();
 
+    struct OpenedBatch;
+    void OpenFirstBlocks(Candidate* batch, std::size_t count, OpenedBatch& opened);
     void HashFirstBlocks(Candidate* batch, std::size_t count);
+    void TakeFirstBlock(Candidate& candidate, const FirstBlock& first);
     void HashRests(Candidate* const* batch, std::size_t count);
     // Whether the candidate's digests may come from, and go to, the cache.
     bool MayCache(const Candidate& candidate);
