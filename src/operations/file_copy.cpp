@@ -97,9 +97,12 @@ int CopyFileContent(int from, int to, std::uint64_t expectedSize, std::uint64_t&
     }
 }
 
-int CopyRegularFile(const std::string& source, const std::string& target,
-                    const CopyOptions& options, CopiedSource* copied) {
-    // lstat first: a device or FIFO must not even be opened.
+namespace {
+
+// Opens the source once it is known to be a regular file (a device or FIFO is never opened) and
+// the record's file when one is expected; opened holds its status.
+int OpenSource(const std::string& source, const CopyOptions& options, UniqueFd& in,
+               struct stat& opened) {
     struct stat before;
     if (::lstat(source.c_str(), &before) != 0) {
         return errno;
@@ -110,21 +113,62 @@ int CopyRegularFile(const std::string& source, const std::string& target,
     if (options.expected != nullptr && !MatchesRecord(before, *options.expected)) {
         return kFileChanged;
     }
-    UniqueFd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    in.Reset(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!in.valid()) {
         return errno;
     }
-    struct stat opened;
     if (::fstat(in.get(), &opened) != 0) {
         return errno;
     }
     if (!S_ISREG(opened.st_mode) || !SameFile(before, opened)) {
         return kFileChanged;  // swapped for another file between the two looks
     }
+    return 0;
+}
+
+// The content, owner, permission bits and times into out, synced and closed; kFileChanged when
+// an expected source was written to meanwhile.
+int WriteCopy(int in, UniqueFd& out, const struct stat& opened, const CopyOptions& options) {
+    std::uint64_t bytes = 0;
+    if (const int error =
+            CopyFileContent(in, out.get(), static_cast<std::uint64_t>(opened.st_size), bytes)) {
+        return error;
+    }
+    if (options.keepOwner) {
+        // Only root can give a file away; anyone else keeps the copy as their own.
+        (void)::fchown(out.get(), opened.st_uid, opened.st_gid);
+    }
+    const struct timespec times[2] = {opened.st_atim, opened.st_mtim};
+    if (::fchmod(out.get(), opened.st_mode & 0777) != 0 || ::futimens(out.get(), times) != 0) {
+        return errno;
+    }
+    if (options.expected != nullptr) {
+        struct stat after;
+        if (::fstat(in, &after) != 0) {
+            return errno;
+        }
+        if (!MatchesRecord(after, *options.expected) || bytes != options.expected->size) {
+            return kFileChanged;
+        }
+    }
+    if (::fsync(out.get()) != 0) {
+        return errno;
+    }
+    return out.Close();
+}
+
+}  // namespace
+
+int CopyRegularFile(const std::string& source, const std::string& target,
+                    const CopyOptions& options, CopiedSource* copied) {
+    UniqueFd in;
+    struct stat opened {};
+    if (const int error = OpenSource(source, options, in, opened)) {
+        return error;
+    }
     if (const int error = CheckTarget(target, options.replace)) {
         return error;
     }
-
     const std::string folder(FolderOf(target));
     std::string pattern = folder + ".krelix-copy-XXXXXX";
     UniqueFd out(::mkostemp(pattern.data(), O_CLOEXEC));
@@ -132,39 +176,9 @@ int CopyRegularFile(const std::string& source, const std::string& target,
         return errno;
     }
     TemporaryPath temporary(pattern);
-
-    std::uint64_t bytes = 0;
-    if (const int error = CopyFileContent(in.get(), out.get(),
-                                          static_cast<std::uint64_t>(opened.st_size), bytes)) {
+    if (const int error = WriteCopy(in.get(), out, opened, options)) {
         return error;
     }
-    if (options.keepOwner) {
-        // Only root can give a file away; anyone else keeps the copy as their own.
-        (void)::fchown(out.get(), opened.st_uid, opened.st_gid);
-    }
-    if (::fchmod(out.get(), opened.st_mode & 0777) != 0) {
-        return errno;
-    }
-    const struct timespec times[2] = {opened.st_atim, opened.st_mtim};
-    if (::futimens(out.get(), times) != 0) {
-        return errno;
-    }
-    if (options.expected != nullptr) {
-        struct stat after;
-        if (::fstat(in.get(), &after) != 0) {
-            return errno;
-        }
-        if (!MatchesRecord(after, *options.expected) || bytes != options.expected->size) {
-            return kFileChanged;  // written to while it was copied
-        }
-    }
-    if (::fsync(out.get()) != 0) {
-        return errno;
-    }
-    if (const int error = out.Close()) {
-        return error;
-    }
-
     const int published =
         options.replace == ReplaceExisting::Yes
             ? (::rename(temporary.path().c_str(), target.c_str()) == 0 ? 0 : errno)
