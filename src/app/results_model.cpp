@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <algorithm>
 
+#include "app/result_cells.h"
+#include "app/row_order.h"
 #include "app/use_sh_get_file_info.h"
 #include "common/ui/file_name_text.h"
 #include "common/ui/locale_time_text.h"
@@ -48,23 +50,6 @@ int ResultsModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QString ResultsModel::CellText(const CFileItem& record, int column) const {
-    switch (column) {
-        case GroupColumn:
-            return QString::fromLatin1(record.groupKey);
-        case NameColumn:
-            return DecodeFileName(record.name());
-        case PathColumn:
-            return DecodeFileName(record.path);
-        case SizeColumn:
-            return QString::number(record.size);
-        case TimeColumn:
-            return LocaleTimeText(record.modified);
-        default:
-            return {};
-    }
-}
-
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !IsValidRow(index.row())) {
         return {};
@@ -74,15 +59,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return CellText(*row.record, index.column());
         case Qt::ToolTipRole:
-            if (row.linked != 0) {
-                return CellText(*row.record, index.column()) +
-                       (row.linked == 1 + int(LinkKind::HardLink)
-                            ? QStringLiteral("\nReplaced by a hard link to the file kept in its "
-                                             "group.")
-                            : QStringLiteral("\nReplaced by a clone of the file kept in its "
-                                             "group."));
-            }
-            return CellText(*row.record, index.column());
+            return CellText(*row.record, index.column()) + LinkNote(row.linked);
         case Qt::CheckStateRole:
             if (index.column() == GroupColumn) {
                 return row.checked ? Qt::Checked : Qt::Unchecked;
@@ -93,6 +70,22 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
                 return icons_->IconForName(DecodeFileName(row.record->name()));
             }
             return {};
+        case RecordRole:
+            return QVariant::fromValue(static_cast<void*>(row.record));
+        case ShadedRole:
+            return row.shaded;
+        case StruckRole:
+            return row.struck;
+        case LinkedRole:
+            return int(row.linked);
+        default:
+            return MarkData(row, role);
+    }
+}
+
+// The row's marks as colours and fonts, where the user wants them shown.
+QVariant ResultsModel::MarkData(const Row& row, int role) const {
+    switch (role) {
         case Qt::ForegroundRole:
             if (colourMarking_) {
                 return row.linked != 0 ? kLinkedText : row.shaded ? kShadedText : kPlainText;
@@ -114,14 +107,6 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
                 return font;
             }
             return {};
-        case RecordRole:
-            return QVariant::fromValue(static_cast<void*>(row.record));
-        case ShadedRole:
-            return row.shaded;
-        case StruckRole:
-            return row.struck;
-        case LinkedRole:
-            return int(row.linked);
         default:
             return {};
     }
@@ -154,23 +139,7 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     }
-    if (role != Qt::DisplayRole) {
-        return {};
-    }
-    switch (section) {
-        case GroupColumn:
-            return QStringLiteral("Dup. Group");
-        case NameColumn:
-            return QStringLiteral("File Name");
-        case PathColumn:
-            return QStringLiteral("Path");
-        case SizeColumn:
-            return QStringLiteral("Size");
-        case TimeColumn:
-            return QStringLiteral("Modified Time");
-        default:
-            return {};
-    }
+    return role == Qt::DisplayRole ? ColumnTitle(section) : QVariant();
 }
 
 void ResultsModel::AppendRecords(std::span<CFileItem* const> records) {
@@ -441,6 +410,42 @@ void ResultsModel::SetStruckFont(const QFont& regular) {
     struckFont_ = regular;
     struckFont_.setUnderline(false);
     struckFont_.setStrikeOut(true);
+}
+
+void ResultsModel::sort(int column, Qt::SortOrder order) {
+    // QTableView::sortByColumn asks twice, once for the header's new indicator and once more.
+    if (column < 0 || column >= ColumnCount || rows_.size() < 2 ||
+        sortedBy_ == std::pair(column, order)) {
+        return;
+    }
+    std::vector<const CFileItem*> records(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        records[i] = rows_[i].record;
+    }
+    static_assert(static_cast<int>(RowColumn::Time) == TimeColumn);
+    const std::vector<int> sorted = OrderRows(records, static_cast<RowColumn>(column), order);
+
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newRowOf(rows_.size());
+    std::vector<Row> reordered;
+    reordered.reserve(rows_.size());
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        newRowOf[static_cast<std::size_t>(sorted[i])] = static_cast<int>(i);
+        reordered.push_back(rows_[static_cast<std::size_t>(sorted[i])]);
+    }
+    rows_ = std::move(reordered);
+    Reshade(/*struckFromRecords=*/false);
+
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& index : before) {
+        after.push_back(
+            this->index(newRowOf[static_cast<std::size_t>(index.row())], index.column()));
+    }
+    changePersistentIndexList(before, after);
+    sortedBy_ = std::pair(column, order);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 }  // namespace krelix

@@ -123,11 +123,8 @@ class ResultsModel : public QAbstractTableModel {
     };
 
     bool IsValidRow(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }
-    QString CellText(const CFileItem& record, int column) const;
+    QVariant MarkData(const Row& row, int role) const;
     void Reshade(bool struckFromRecords);
-    std::vector<int> SortedOrder(int column, Qt::SortOrder order) const;
-    std::vector<int> PathOrder(Qt::SortOrder order) const;
-    void FetchAhead(std::size_t row) const;
 
     std::vector<Row> rows_;
     // Where ShadeAppendedRows left off: the last group's key (none before the first) and

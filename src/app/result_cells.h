@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "engine/file_item.h"
+
+namespace krelix {
+
+// What the results list shows of a record in a column (the columns of ResultsModel): the group
+// key, the name and path as the file system's names decode, the size in bytes, the modified time
+// in the locale's long form.
+QString CellText(const CFileItem& record, int column);
+// The column's header: "Dup. Group", "File Name", "Path", "Size", "Modified Time".
+QString ColumnTitle(int column);
+// The line a replaced row's tooltip adds (linked: 0, or 1 + LinkKind); empty for others.
+QString LinkNote(std::uint8_t linked);
+
+}  // namespace krelix
