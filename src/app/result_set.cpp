@@ -120,8 +120,16 @@ bool ResultSet::Remove(const CFileItem* record) {
     return false;
 }
 
-std::size_t ResultSet::RemoveAll(std::span<const CFileItem* const> records) {
-    // Each record's place from its address: chunks ordered by where their records lie.
+namespace {
+
+enum Mark : std::uint8_t { kKept, kNamed, kUnlinked };
+
+}  // namespace
+
+// Each record's place from its address: chunks ordered by where their records lie. A chunk none
+// of whose records is named has no marks.
+std::vector<std::vector<std::uint8_t>> ResultSet::NamedPlaces(
+    std::span<const CFileItem* const> records) const {
     struct Span {
         const CFileItem* begin;
         const CFileItem* end;
@@ -136,10 +144,7 @@ std::size_t ResultSet::RemoveAll(std::span<const CFileItem* const> records) {
     }
     std::sort(spans.begin(), spans.end(),
               [&](const Span& a, const Span& b) { return before(a.begin, b.begin); });
-
-    enum Mark : std::uint8_t { kKept, kNamed, kUnlinked };
-    std::vector<std::vector<Mark>> marks(chunks_.size());
-    bool any = false;
+    std::vector<std::vector<std::uint8_t>> marks(chunks_.size());
     for (const CFileItem* record : records) {
         auto span = std::upper_bound(
             spans.begin(), spans.end(), record,
@@ -147,23 +152,26 @@ std::size_t ResultSet::RemoveAll(std::span<const CFileItem* const> records) {
         if (span == spans.begin() || !before(record, (--span)->end)) {
             continue;
         }
-        std::vector<Mark>& chunkMarks = marks[span->chunk];
+        std::vector<std::uint8_t>& chunkMarks = marks[span->chunk];
         if (chunkMarks.empty()) {
             chunkMarks.resize(chunks_[span->chunk].records.size(), kKept);
         }
         chunkMarks[static_cast<std::size_t>(record - span->begin)] = kNamed;
-        any = true;
     }
-    if (!any) {
+    return marks;
+}
+
+std::size_t ResultSet::RemoveAll(std::span<const CFileItem* const> records) {
+    std::vector<std::vector<std::uint8_t>> marks = NamedPlaces(records);
+    if (std::all_of(marks.begin(), marks.end(), [](const auto& m) { return m.empty(); })) {
         return 0;
     }
-
     // Named places that are free belong to no group, so they are never unlinked.
     for (Group& group : groups_) {
         Place kept;
         for (Place place = group.first; place.chunk != kNowhere;) {
             const Place next = NextOf(place);
-            std::vector<Mark>& chunkMarks = marks[place.chunk];
+            std::vector<std::uint8_t>& chunkMarks = marks[place.chunk];
             if (!chunkMarks.empty() && chunkMarks[place.index] == kNamed) {
                 chunkMarks[place.index] = kUnlinked;
                 Unlink(group, kept, place);

@@ -149,6 +149,9 @@ class ResultSet {
     void Append(Group& group, Place place);
     // Takes place, whose predecessor in the group is before (none: it is the first), out of
     // the group's chain.
+    // Per chunk, which of its records are among `records` (empty for a chunk with none).
+    std::vector<std::vector<std::uint8_t>> NamedPlaces(
+        std::span<const CFileItem* const> records) const;
     void Unlink(Group& group, Place before, Place place);
     void Release(Place place);
     // The key's group, made when the key is new.
