@@ -9,10 +9,12 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <optional>
 
 #include "operations/file_operations.h"
 #include "operations/journal_recorder.h"
 #include "operations/link_replacement.h"
+#include "support/child_process.h"
 #include "support/folder_trash.h"
 #include "support/listed_record.h"
 #include "support/loop_mount.h"
@@ -229,9 +231,7 @@ TEST_F(CommandUndoTest, AKilledCommandIsFoundAndItsDonePartUndone) {
     AddDuplicates();
     const auto before = Snapshot(tree.root());
     const std::string to = tree.AddFolder("elsewhere") + "/";
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const std::optional<int> status = test::RunInChild([&] {
         std::string notice;
         auto own = CommandJournal::Open(state.Path("journal.sqlite"), kNow, notice);
         auto* recorder = new JournalRecorder(own.get(), CommandKind::Move, kNow);
@@ -242,11 +242,9 @@ TEST_F(CommandUndoTest, AKilledCommandIsFoundAndItsDonePartUndone) {
         }
         recorder->Before(EntryAction::Moved, listed[1].path, to + "b");  // killed before the move
         ::kill(::getpid(), SIGKILL);
-        ::_exit(3);
-    }
-    int status = 0;
-    ASSERT_EQ(child, ::waitpid(child, &status, 0));
-    ASSERT_TRUE(WIFSIGNALED(status));
+        return 3;
+    });
+    ASSERT_TRUE(status && WIFSIGNALED(*status) && WTERMSIG(*status) == SIGKILL);
 
     const std::vector<JournalCommand> interrupted = journal->Interrupted();
     ASSERT_EQ(1u, interrupted.size());
