@@ -31,16 +31,14 @@ add_custom_target(krelix_man_pages ALL DEPENDS ${man_pages})
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 if(KRELIX_BUILD_TESTS)
-    add_test(NAME Install.LayoutAndDesktopEntry
-             COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-install.sh ${PROJECT_BINARY_DIR})
-    add_test(NAME Install.DesktopEntryIsValid
-             COMMAND desktop-file-validate ${PROJECT_SOURCE_DIR}/data/${KRELIX_APP_ID}.desktop)
-    add_test(NAME Install.MetainfoIsValid
-             COMMAND appstreamcli validate --no-net --pedantic --strict
-                     ${PROJECT_SOURCE_DIR}/data/${KRELIX_APP_ID}.metainfo.xml)
-    add_test(NAME Install.ManPagesFormatWithoutWarnings
-             COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-man-pages.sh ${PROJECT_BINARY_DIR}/man
-                     $<TARGET_FILE:krelix-scan>)
-    set_tests_properties(Install.DesktopEntryIsValid Install.MetainfoIsValid
-                         Install.ManPagesFormatWithoutWarnings PROPERTIES LABELS package)
+    krelix_add_test(NAME Install.LayoutAndDesktopEntry
+                    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-install.sh ${PROJECT_BINARY_DIR})
+    krelix_add_test(NAME Install.DesktopEntryIsValid LABELS package
+                    COMMAND desktop-file-validate ${PROJECT_SOURCE_DIR}/data/${KRELIX_APP_ID}.desktop)
+    krelix_add_test(NAME Install.MetainfoIsValid LABELS package
+                    COMMAND appstreamcli validate --no-net --pedantic --strict
+                            ${PROJECT_SOURCE_DIR}/data/${KRELIX_APP_ID}.metainfo.xml)
+    krelix_add_test(NAME Install.ManPagesFormatWithoutWarnings LABELS package
+                    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-man-pages.sh ${PROJECT_BINARY_DIR}/man
+                            $<TARGET_FILE:krelix-scan>)
 endif()

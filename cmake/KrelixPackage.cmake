@@ -29,11 +29,10 @@ NUL-separated, CSV or JSON output.")
 include(CPack)
 
 if(KRELIX_BUILD_TESTS)
-    add_test(NAME Package.DebianPackageInstallsAndRuns
-             COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-package.sh ${PROJECT_BINARY_DIR}
-                     ${PROJECT_VERSION})
+    krelix_add_test(NAME Package.DebianPackageInstallsAndRuns LABELS package
+                    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-package.sh ${PROJECT_BINARY_DIR}
+                            ${PROJECT_VERSION})
     # The unpacked scanner keeps its hash cache in the build tree, not in the user's home.
     set_tests_properties(Package.DebianPackageInstallsAndRuns
-                         PROPERTIES LABELS package TIMEOUT 600
-                         ENVIRONMENT "XDG_CACHE_HOME=${PROJECT_BINARY_DIR}/package-test-cache")
+                         PROPERTIES ENVIRONMENT "XDG_CACHE_HOME=${PROJECT_BINARY_DIR}/package-test-cache")
 endif()

@@ -41,7 +41,42 @@ function(krelix_gtest target)
     else()
         target_link_libraries(${target} PRIVATE GTest::gtest_main)
     endif()
+    krelix_test_timeout(timeout "${ARG_LABELS}")
+    set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${timeout})
+    if(ARG_LABELS)  # an empty value would drop out of the list and take the next key as labels
+        list(APPEND properties LABELS "${ARG_LABELS}")
+    endif()
+    # Discovery runs the program when the tests start, on a machine that may be busy.
     gtest_discover_tests(${target}
-        DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "${ARG_LABELS}")
+        DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
+endfunction()
+
+# Every test has a time limit, in seconds, so that one that hangs fails instead of stopping the
+# run. The bounded fuzz runs (a minute each, after building the fuzzer with clang) and the package
+# tests (a package built and unpacked) get longer.
+set(KRELIX_TEST_TIMEOUT 120)
+set(KRELIX_FUZZ_TEST_TIMEOUT 900)
+set(KRELIX_PACKAGE_TEST_TIMEOUT 600)
+
+# krelix_test_timeout(<variable> <labels>): the time limit of a test with the given labels.
+function(krelix_test_timeout variable labels)
+    set(timeout ${KRELIX_TEST_TIMEOUT})
+    if("fuzz" IN_LIST labels)
+        set(timeout ${KRELIX_FUZZ_TEST_TIMEOUT})
+    elseif("package" IN_LIST labels)
+        set(timeout ${KRELIX_PACKAGE_TEST_TIMEOUT})
+    endif()
+    set(${variable} ${timeout} PARENT_SCOPE)
+endfunction()
+
+# krelix_add_test(NAME <name> [LABELS <labels...>] COMMAND <command...>): add_test with the labels
+# and the time limit they give.
+function(krelix_add_test)
+    cmake_parse_arguments(PARSE_ARGV 0 ARG "" "NAME" "LABELS;COMMAND")
+    add_test(NAME ${ARG_NAME} COMMAND ${ARG_COMMAND})
+    krelix_test_timeout(timeout "${ARG_LABELS}")
+    set_tests_properties(${ARG_NAME} PROPERTIES TIMEOUT ${timeout})
+    if(ARG_LABELS)
+        set_tests_properties(${ARG_NAME} PROPERTIES LABELS "${ARG_LABELS}")
+    endif()
 endfunction()

@@ -55,13 +55,13 @@ void DesktopCommands::ShowProperties() {
 }
 
 void DesktopCommands::ShowHelp() {
-    if (OpenHelp(services_.launcher, services_.programFolder)) {
+    if (OpenHelp(services_.launcher, services_.helpFolders)) {
         return;
     }
-    const QString page = FindHelpFile(services_.programFolder);
+    const QString page = FindHelpFile(services_.helpFolders);
     const QString text =
         page.isEmpty() ? QStringLiteral("The help file was not found. It is looked for in:\n") +
-                             HelpFileCandidates(services_.programFolder).join(QLatin1Char('\n'))
+                             HelpFileCandidates(services_.helpFolders).join(QLatin1Char('\n'))
                        : QStringLiteral("No program could show the help file %1.").arg(page);
     services_.prompts.Inform(AppCaption(), text, PromptIcon::Warning);
 }

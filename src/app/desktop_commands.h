@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "operations/ui/help_file.h"
 #include "operations/ui/shell_actions.h"
 
 namespace krelix {
@@ -22,8 +23,8 @@ class DesktopCommands {
         Prompts& prompts;
         Launcher& launcher;
         ShellDialogs& shellDialogs;
-        // Where Help looks for the user guide first (the running program's folder).
-        QString programFolder;
+        // Where Help looks for the user guide.
+        HelpFolders helpFolders;
     };
 
     DesktopCommands(KrelixDlgModel& model, CMFCListCtrlEx& list, Services services);

@@ -36,9 +36,7 @@ class EditableListBox : public QWidget {
     QListWidget* listWidget() const { return list_; }
     QToolButton* browseButton() const { return browse_; }
     QToolButton* newButton() const { return new_; }
-    QToolButton* removeButton() const { return remove_; }
     QToolButton* upButton() const { return up_; }
-    QToolButton* downButton() const { return down_; }
 
   protected:
     // The browse button. Nothing here; derived lists choose a text.

@@ -58,8 +58,8 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, &window, [&undo] { undo.CheckAtStart(); });
     krelix::DesktopLauncher launcher;
     krelix::WidgetShellDialogs shellDialogs(&window);
-    krelix::DesktopCommands desktop(model, list,
-                                    {prompts, launcher, shellDialogs, krelix::ProgramFolder()});
+    krelix::DesktopCommands desktop(
+        model, list, {prompts, launcher, shellDialogs, krelix::InstalledHelpFolders()});
     krelix::SelectionPreview selectionPreview(window, model.rows(), list);
     return app.Run(window);
 }

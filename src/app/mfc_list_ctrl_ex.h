@@ -23,7 +23,6 @@ class CMFCListCtrlEx : public QTableView {
 
     // Shows the model's rows with the list's columns and widths. The model is not owned.
     void SetResultsModel(ResultsModel* model);
-    ResultsModel* resultsModel() const { return model_; }
 
     // The first selected row (the lowest selected index), or -1.
     int FirstSelectedRow() const;

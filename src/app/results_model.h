@@ -109,7 +109,6 @@ class ResultsModel : public QAbstractTableModel {
     void SetColourMarking(bool on);
     void SetFontMarking(bool on);
     void SetStruckFont(const QFont& regular);
-    QFont StruckFont() const { return struckFont_; }
     // May be null: no icons.
     void SetIconProvider(const CUseShGetFileInfo* icons) { icons_ = icons; }
 

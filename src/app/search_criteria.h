@@ -55,7 +55,6 @@ class SearchCriteria : public QObject {
 
     CFolderListBox* includeList() const { return include_; }
     CFolderListBox* excludeList() const { return exclude_; }
-    QRadioButton* typeIncludeRadio() const { return typeInclude_; }
     QRadioButton* typeExcludeRadio() const { return typeExclude_; }
     QPushButton* selectFileTypeButton() const { return selectFileType_; }
     QLineEdit* typeText() const { return typeText_; }

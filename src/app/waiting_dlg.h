@@ -27,7 +27,6 @@ class CWaitingDlg : public QDialog {
 
     // The whole status text (the label may show it shortened in the middle).
     const QString& statusText() const { return status_; }
-    QLabel* statusLabel() const { return statusLabel_; }
     QLabel* countLabel() const { return countLabel_; }
     QProgressBar* progressBar() const { return bar_; }
     QPushButton* cancelButton() const { return cancel_; }

@@ -29,29 +29,6 @@ class CompareSource {
     virtual void KeepOnly(const std::vector<std::uint32_t>& places) = 0;
 };
 
-// Records already made (a walk whose map was filled for its callers).
-class RecordSource final : public CompareSource {
-  public:
-    explicit RecordSource(std::vector<CFileItem>& records) : records_(records) {}
-    std::size_t Count() const override { return records_.size(); }
-    std::uint64_t Size(std::size_t i) const override { return records_[i].size; }
-    const FileIdentity& Identity(std::size_t i) const override { return records_[i].identity; }
-    std::string Path(std::size_t i) const override { return records_[i].path; }
-    CFileItem TakeItem(std::size_t i) override { return std::move(records_[i]); }
-    void KeepOnly(const std::vector<std::uint32_t>& places) override {
-        for (std::size_t k = 0; k < places.size(); ++k) {
-            if (k != places[k]) {
-                records_[k] = std::move(records_[places[k]]);
-            }
-        }
-        records_.resize(places.size());
-        records_.shrink_to_fit();
-    }
-
-  private:
-    std::vector<CFileItem>& records_;
-};
-
 // The files of a walk's lean table, in its order.
 class WalkedSource final : public CompareSource {
   public:

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "engine/comparison.h"
-#include "engine/duplicate_groups.h"
 #include "engine/file_crc.h"
 #include "engine/worker_pool.h"
 
@@ -64,18 +63,6 @@ void CVornex::Run(SearchRequest& request) {
     WalkedSource source(walked_);
     Compare(source, request);
     walked_.Clear();
-}
-
-void CVornex::CompareCandidates(SearchRequest& request) {
-    std::vector<CFileItem> sized;
-    sized.reserve(resultMap.size());
-    ForEachSharedKey(resultMap, [&sized](auto first, auto last) {
-        for (auto member = first; member != last; ++member) {
-            sized.push_back(std::move(member->second));
-        }
-    });
-    RecordSource source(sized);
-    Compare(source, request);
 }
 
 void CVornex::Compare(CompareSource& source, SearchRequest& request) {

@@ -70,12 +70,6 @@ class CVornex {
     std::optional<SkipRule> FolderSkipRule(const std::string& folder,
                                            const SearchRequest& request) const;
 
-    // The second part of a run (see Comparison): hashes every file whose size another file
-    // shares and replaces resultMap by the files hashed whole, keyed by group key; adds the files
-    // it could not read to the request's; sends the end notice, sets stopFlag and calls
-    // completionEvent.
-    void CompareCandidates(SearchRequest& request);
-
     // The CRC text of the file, empty on failure or stop (see krelix::ComputeFileCrc).
     std::optional<std::string> ComputeFileCrc(const std::string& path,
                                               std::uint64_t expectedSize) const;

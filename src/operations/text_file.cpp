@@ -96,8 +96,7 @@ int TextFile::Write(std::u16string_view text) {
 }
 
 int TextFile::WriteRun(std::u16string_view run) {
-    return writer_->WriteRun(run.data(), run.size(), codePage_,
-                             defaultChar_ ? defaultChar_->c_str() : nullptr, nullptr);
+    return writer_->WriteRun(run.data(), run.size(), 0, nullptr, nullptr);
 }
 
 int TextFile::Close() {

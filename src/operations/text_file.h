@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,11 +43,6 @@ class TextFile {
     TextEncoding encoding() const { return encoding_; }
     std::uint32_t flags() const { return flags_; }
     void SetFlags(std::uint32_t flags) { flags_ = flags; }
-    // Used by the ANSI writer only.
-    void SetCodePage(std::uint32_t codePage) { codePage_ = codePage; }
-    void SetDefaultChar(std::optional<std::string> defaultChar) {
-        defaultChar_ = std::move(defaultChar);
-    }
 
   private:
     int WriteRun(std::u16string_view run);
@@ -64,8 +58,6 @@ class TextFile {
     int fd_ = -1;
     std::unique_ptr<TextFileWriter> writer_;  // refers to fileName_ and fd_
     bool bomPending_ = false;
-    std::uint32_t codePage_ = 0;
-    std::optional<std::string> defaultChar_;
 };
 
 }  // namespace krelix

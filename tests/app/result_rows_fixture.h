@@ -36,7 +36,7 @@ class ResultRowsFixture : public ::testing::Test {
           renameExport(model, *window.resultsList(), *window.exportButton(), prompts,
                        renameDialogs),
           desktop(model, *window.resultsList(),
-                  {prompts, launcher, shellDialogs, Text(tree.AddFolder("program"))}),
+                  {prompts, launcher, shellDialogs, {Text(tree.AddFolder("program")), {}}}),
           selectionPreview(window, model.rows(), *window.resultsList()) {
         window.show();
         QApplication::processEvents();

@@ -118,6 +118,7 @@ TEST_F(WalkTest, VeryDeepTreeNeitherCrashesNorRunsOutOfDescriptors) {
 }
 
 // Reading permissions cannot stop root, so the walk runs in a child that gives up root first.
+// The engine is made there: its workers must not exist yet when the process forks.
 TEST_F(WalkTest, UnreadableFolderContributesNothing) {
     tree.AddFile("open/file", "x");
     tree.AddFile("locked/file", "y");
@@ -125,14 +126,14 @@ TEST_F(WalkTest, UnreadableFolderContributesNothing) {
     tree.SetMode("open", 0755);
     tree.SetMode("open/file", 0644);
     tree.SetMode("locked", 0);
-    engine = std::make_unique<CVornex>(skip);
     request.includeFolders = {tree.root()};
     request.optionFlags = SEARCH_SUBDIRS;
 
     const ChildOutcome outcome = RunAsOrdinaryUser([&] {
-        engine->Walk(request);
-        return request.filesScanned == 1 &&
-               engine->resultMap.begin()->second.path == tree.Path("open/file") &&
+        CVornex child(skip);
+        child.Walk(request);
+        return request.filesScanned == 1 && child.resultMap.size() == 1 &&
+               child.resultMap.begin()->second.path == tree.Path("open/file") &&
                request.unreadableFolders == 1;
     });
     if (outcome == ChildOutcome::CannotDropRoot) {

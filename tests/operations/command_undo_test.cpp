@@ -7,17 +7,16 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <thread>
+#include <optional>
 
 #include "operations/file_operations.h"
 #include "operations/journal_recorder.h"
 #include "operations/link_replacement.h"
 #include "operations/stopped_command_tidy.h"
+#include "support/child_process.h"
 #include "support/folder_trash.h"
 #include "support/kernel_mount.h"
 #include "support/listed_record.h"
@@ -33,42 +32,6 @@ using test::Snapshot;
 using test::TempTree;
 
 constexpr std::time_t kNow = 1'700'000'000;
-
-std::size_t ThreadCount() {
-    std::size_t threads = 0;
-    for ([[maybe_unused]] const auto& task :
-         std::filesystem::directory_iterator("/proc/self/task")) {
-        ++threads;
-    }
-    return threads;
-}
-
-// Runs body in a child process that is meant to die by a signal, as a killed command does, and
-// waits for it at most 30 s. Forks only while this process has one thread.
-::testing::AssertionResult DiesBySignal(const std::function<void()>& body) {
-    if (ThreadCount() != 1) {
-        return ::testing::AssertionFailure() << "not forking: the process has other threads";
-    }
-    const pid_t child = ::fork();
-    if (child < 0) {
-        return ::testing::AssertionFailure() << "fork: " << std::strerror(errno);
-    }
-    if (child == 0) {
-        body();
-        ::_exit(3);
-    }
-    int status = 0;
-    for (int waited = 0; ::waitpid(child, &status, WNOHANG) == 0; ++waited) {
-        if (waited == 3000) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            return ::testing::AssertionFailure() << "the child did not end within 30 s";
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return WIFSIGNALED(status) ? ::testing::AssertionSuccess()
-                               : ::testing::AssertionFailure() << "the child was not killed";
-}
 
 std::vector<std::string> TemporaryNames(const std::string& root) {
     std::vector<std::string> names;
@@ -281,9 +244,7 @@ TEST_F(CommandUndoTest, AKilledCommandIsFoundAndItsDonePartUndone) {
     AddDuplicates();
     const auto before = Snapshot(tree.root());
     const std::string to = tree.AddFolder("elsewhere") + "/";
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const std::optional<int> status = test::RunInChild([&] {
         std::string notice;
         auto own = CommandJournal::Open(state.Path("journal.sqlite"), kNow, notice);
         auto* recorder = new JournalRecorder(own.get(), CommandKind::Move, kNow);
@@ -294,11 +255,9 @@ TEST_F(CommandUndoTest, AKilledCommandIsFoundAndItsDonePartUndone) {
         }
         recorder->Before(EntryAction::Moved, listed[1].path, to + "b");  // killed before the move
         ::kill(::getpid(), SIGKILL);
-        ::_exit(3);
-    }
-    int status = 0;
-    ASSERT_EQ(child, ::waitpid(child, &status, 0));
-    ASSERT_TRUE(WIFSIGNALED(status));
+        return 3;
+    });
+    ASSERT_TRUE(status && WIFSIGNALED(*status) && WTERMSIG(*status) == SIGKILL);
 
     const std::vector<JournalCommand> interrupted = journal->Interrupted();
     ASSERT_EQ(1u, interrupted.size());
@@ -347,7 +306,7 @@ TEST_F(CommandUndoTest, AReplacementKilledHalfWayIsClearedUpAtTheNextStart) {
         std::filesystem::remove_all(tree.Path("sub"));
         AddDuplicates();
         const auto before = Snapshot(tree.root());
-        ASSERT_TRUE(DiesBySignal([&] {
+        const std::optional<int> status = test::RunInChild([&] {
             std::string notice;
             const auto own = CommandJournal::Open(state.Path("journal.sqlite"), kNow, notice);
             JournalRecorder recorder(own.get(), CommandKind::HardLink, kNow);

@@ -11,8 +11,10 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
+#include "support/child_process.h"
 #include "support/immutable_folder.h"
 #include "support/listed_record.h"
 #include "support/temp_tree.h"
@@ -247,21 +249,16 @@ TEST_F(FileOperationsTest, CopyNeverFollowsLinksNorOpensFifos) {
 TEST_F(FileOperationsTest, FailedCopyLeavesNoHalfFile) {
     tree.AddSizedFile("src/big", 4 << 20);
     tree.AddFolder("dst");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const std::optional<int> status = test::RunInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const struct rlimit limit = {1 << 20, 1 << 20};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-            std::_Exit(2);
+            return 2;
         }
-        std::_Exit(CopyRegularFile(tree.Path("src/big"), tree.Path("dst/big"), {}) == EFBIG ? 0
-                                                                                            : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(child, ::waitpid(child, &status, 0));
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(0, WEXITSTATUS(status));
+        return CopyRegularFile(tree.Path("src/big"), tree.Path("dst/big"), {}) == EFBIG ? 0 : 1;
+    });
+    ASSERT_TRUE(status && WIFEXITED(*status));
+    EXPECT_EQ(0, WEXITSTATUS(*status));
     EXPECT_TRUE(Entries(tree.Path("dst")).empty());
 }
 

@@ -7,10 +7,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -38,6 +41,24 @@ void Unlock(const fs::path& root) {
             break;
         }
     }
+}
+
+// Edits until the file's status-change time differs from before's: the kernel's clock for file
+// times ticks in milliseconds, so this waits for the clock rather than for a guessed time.
+void EditUntilChangeTimeMoves(const std::string& full, const struct stat& before,
+                              const std::function<void()>& edit) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    struct stat after {};
+    do {
+        edit();
+        Check(::lstat(full.c_str(), &after) == 0, "lstat " + full);
+        if (after.st_ctim.tv_sec != before.st_ctim.tv_sec ||
+            after.st_ctim.tv_nsec != before.st_ctim.tv_nsec) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    } while (std::chrono::steady_clock::now() < deadline);
+    ADD_FAILURE() << "the status-change time of " << full << " never moved";
 }
 
 }  // namespace
@@ -156,20 +177,17 @@ void TempTree::EditKeepingModifiedTime(std::string_view relative, std::string_vi
     Check(::lstat(full.c_str(), &before) == 0, "lstat " + full);
     AddFile(relative, content);
     const timespec times[2] = {before.st_atim, before.st_mtim};
-    // The kernel's clock for status-change times ticks in milliseconds: an edit within the same
-    // tick would look like none, which in a test means trying again a moment later.
-    struct stat after {};
-    for (int tries = 0; tries < 1000; ++tries) {
+    EditUntilChangeTimeMoves(full, before, [&] {
         Check(::utimensat(AT_FDCWD, full.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0,
               "utimensat " + full);
-        Check(::lstat(full.c_str(), &after) == 0, "lstat " + full);
-        if (after.st_ctim.tv_sec != before.st_ctim.tv_sec ||
-            after.st_ctim.tv_nsec != before.st_ctim.tv_nsec) {
-            return;
-        }
-        ::usleep(1000);
-    }
-    Check(false, "status-change time of " + full + " never moved");
+    });
+}
+
+void TempTree::Rewrite(std::string_view relative, std::string_view content) {
+    const std::string full = Path(relative);
+    struct stat before {};
+    Check(::lstat(full.c_str(), &before) == 0, "lstat " + full);
+    EditUntilChangeTimeMoves(full, before, [&] { AddFile(relative, content); });
 }
 
 std::string TempTree::Read(std::string_view relative) const {

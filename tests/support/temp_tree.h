@@ -33,6 +33,9 @@ class TempTree {
     // Writes new content into the same file and sets its modification time back to what it was,
     // to the nanosecond, as touch -r, cp -p or rsync -t leave an edited file.
     void EditKeepingModifiedTime(std::string_view relative, std::string_view content);
+    // Writes new content into the same file, again until its change time has moved on: the
+    // kernel's clock for file times is coarse, and an edit within one tick would look like none.
+    void Rewrite(std::string_view relative, std::string_view content);
     std::string Read(std::string_view relative) const;
     bool Exists(std::string_view relative) const;
 

@@ -31,7 +31,6 @@ class CAddFileType : public QDialog {
 
     FileTypeTexts texts() const;
     QLineEdit* patternEdit() const { return pattern_; }
-    QLineEdit* descriptionEdit() const { return description_; }
     QPushButton* okButton() const { return ok_; }
 
     void accept() override;

@@ -14,22 +14,26 @@ const QString kHelpPage = QStringLiteral("ProductDescription.html");
 
 }  // namespace
 
-QStringList HelpFileCandidates(const QString& programFolder) {
-    const QDir folder(programFolder);
+HelpFolders InstalledHelpFolders() {
+    return {ProgramFolder(),
+            QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)};
+}
+
+QStringList HelpFileCandidates(const HelpFolders& folders) {
+    const QDir program(folders.program);
     QStringList candidates{
-        QDir::cleanPath(folder.filePath(QStringLiteral("help/") + kHelpPage)),
-        QDir::cleanPath(folder.filePath(QStringLiteral("../share/krelix/help/") + kHelpPage)),
+        QDir::cleanPath(program.filePath(QStringLiteral("help/") + kHelpPage)),
+        QDir::cleanPath(program.filePath(QStringLiteral("../share/krelix/help/") + kHelpPage)),
     };
-    for (const QString& data :
-         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+    for (const QString& data : folders.data) {
         candidates << QDir(data).filePath(QStringLiteral("krelix/help/") + kHelpPage);
     }
     candidates.removeDuplicates();
     return candidates;
 }
 
-QString FindHelpFile(const QString& programFolder) {
-    for (const QString& candidate : HelpFileCandidates(programFolder)) {
+QString FindHelpFile(const HelpFolders& folders) {
+    for (const QString& candidate : HelpFileCandidates(folders)) {
         if (QFileInfo(candidate).isFile()) {
             return candidate;
         }
@@ -41,12 +45,8 @@ QString ProgramFolder() {
     return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
 }
 
-bool OpenHelp(Launcher& launcher) {
-    return OpenHelp(launcher, ProgramFolder());
-}
-
-bool OpenHelp(Launcher& launcher, const QString& programFolder) {
-    const QString page = FindHelpFile(programFolder);
+bool OpenHelp(Launcher& launcher, const HelpFolders& folders) {
+    const QString page = FindHelpFile(folders);
     return !page.isEmpty() && launcher.OpenUrl(QUrl::fromLocalFile(page));
 }
 
