@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "app/mfc_list_ctrl_ex.h"
-#include "app/result_removal.h"
-#include "app/result_set.h"
-#include "app/results_model.h"
-#include "app/selection_commands.h"
+#include "app/commands/selection_commands.h"
+#include "app/results/mfc_list_ctrl_ex.h"
+#include "app/results/result_removal.h"
+#include "app/results/result_set.h"
+#include "app/results/results_model.h"
 #include "common/ui/prompts.h"
 #include "operations/file_operations.h"
 #include "operations/operation_progress.h"

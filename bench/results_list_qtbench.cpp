@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/mfc_list_ctrl_ex.h"
-#include "app/result_set.h"
-#include "app/results_model.h"
-#include "app/use_sh_get_file_info.h"
+#include "app/results/mfc_list_ctrl_ex.h"
+#include "app/results/result_set.h"
+#include "app/results/results_model.h"
+#include "app/results/use_sh_get_file_info.h"
 
 namespace {
 

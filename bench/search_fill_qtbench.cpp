@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/krelix_dlg.h"
-#include "app/krelix_dlg_model.h"
-#include "app/search_controller.h"
+#include "app/search/search_controller.h"
+#include "app/state/krelix_dlg_model.h"
+#include "app/window/krelix_dlg.h"
 #include "common/ui/prompts.h"
 
 namespace {

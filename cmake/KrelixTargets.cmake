@@ -24,11 +24,16 @@ function(krelix_library target)
     endif()
 endfunction()
 
-# krelix_gtest(<target> [QT] LINKS <targets...>): one test program from the folder's *_test.cpp
-# files plus tests/support. QT programs get a QApplication (offscreen) and QtTest.
+# krelix_gtest(<target> [QT] [RECURSE] LINKS <targets...>): one test program from the folder's
+# *_test.cpp files (and its subfolders' with RECURSE) plus tests/support. QT programs get a
+# QApplication (offscreen) and QtTest.
 function(krelix_gtest target)
-    cmake_parse_arguments(ARG "QT" "" "LINKS;LABELS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+    cmake_parse_arguments(ARG "QT;RECURSE" "" "LINKS;LABELS" ${ARGN})
+    if(ARG_RECURSE)
+        file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+    else()
+        file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+    endif()
     if(NOT sources)
         return()
     endif()

@@ -19,6 +19,17 @@ declare -A allowed=(
     [preview]="common"
 )
 
+# The rooms of src/app and the rooms each may include, besides itself; main.cpp, the composition
+# root, may include any.
+declare -A appAllowed=(
+    [base]=""
+    [results]="base"
+    [state]="base results"
+    [search]="base results state"
+    [commands]="base results state"
+    [window]="base results state search commands"
+)
+
 problems=0
 report() {
     echo "$1: $2"
@@ -40,7 +51,19 @@ while IFS= read -r file; do
         [[ $text =~ ^#include\ \"([a-z_]+)/(ui/)? ]] || continue
         target=${BASH_REMATCH[1]}
         targetUi=${BASH_REMATCH[2]}
-        [[ $folder == app ]] && continue
+        if [[ $folder == app ]]; then
+            room=${relative#app/}
+            room=${room%%/*}
+            if [[ $text =~ ^#include\ \"app/([a-z_]+)/ && $relative == app/*/* ]]; then
+                targetRoom=${BASH_REMATCH[1]}
+                if [[ -z ${appAllowed[$room]+set} ]]; then
+                    report "$file:$number" "app/$room is no room of the window (see appAllowed)"
+                elif [[ $targetRoom != "$room" && " ${appAllowed[$room]} " != *" $targetRoom "* ]]; then
+                    report "$file:$number" "app/$room may not include app/$targetRoom: $text"
+                fi
+            fi
+            continue
+        fi
         if [[ -n $targetUi && -z $ui ]]; then
             report "$file:$number" "a folder without Qt includes a ui/ header: $text"
             continue

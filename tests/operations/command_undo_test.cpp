@@ -318,7 +318,9 @@ TEST_F(CommandUndoTest, AReplacementKilledHalfWayIsClearedUpAtTheNextStart) {
             };
             ReplaceWithLink(listed[0], listed[1], LinkKind::HardLink, LinkRun::Replace, &recorder,
                             &seams);
-        }));
+            return 3;
+        });
+        ASSERT_TRUE(status && WIFSIGNALED(*status) && WTERMSIG(*status) == SIGKILL);
         ASSERT_EQ(1u, TemporaryNames(tree.root()).size());
 
         const std::vector<std::string> lines = TidyStoppedCommands(*journal);

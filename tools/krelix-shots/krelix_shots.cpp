@@ -18,12 +18,12 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/about_dlg.h"
-#include "app/krelix_app.h"
-#include "app/krelix_dlg.h"
-#include "app/krelix_dlg_model.h"
-#include "app/mfc_list_ctrl_ex.h"
-#include "app/selection_preview.h"
+#include "app/results/mfc_list_ctrl_ex.h"
+#include "app/results/selection_preview.h"
+#include "app/state/krelix_dlg_model.h"
+#include "app/window/about_dlg.h"
+#include "app/window/krelix_app.h"
+#include "app/window/krelix_dlg.h"
 #include "common/ui/prompts.h"
 #include "engine/file_crc.h"
 #include "preview/ui/preview_dlg.h"

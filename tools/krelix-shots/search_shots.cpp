@@ -15,12 +15,12 @@
 #include <memory>
 #include <mutex>
 
-#include "app/folder_list_box.h"
-#include "app/krelix_dlg.h"
-#include "app/krelix_dlg_model.h"
-#include "app/search_controller.h"
-#include "app/search_criteria.h"
-#include "app/waiting_dlg.h"
+#include "app/search/folder_list_box.h"
+#include "app/search/search_controller.h"
+#include "app/search/search_criteria.h"
+#include "app/search/waiting_dlg.h"
+#include "app/state/krelix_dlg_model.h"
+#include "app/window/krelix_dlg.h"
 #include "catalogue/ui/add_file_type.h"
 #include "catalogue/ui/file_type_dlg.h"
 #include "catalogue/ui/muti_tree_ctrl.h"
