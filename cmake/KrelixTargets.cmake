@@ -2,11 +2,18 @@
 # adding a file needs no edit here. Dependencies point one way:
 # common <- platform <- engine <- catalogue, settings, operations, preview <- app.
 
-# krelix_library(<target> [QT] LINKS <targets...>)
+# krelix_library(<target> [QT] [ROOMS <subfolders...>] LINKS <targets...>): ROOMS are subfolders
+# whose files belong to the same library (a ui/ subfolder is a library of its own).
 function(krelix_library target)
-    cmake_parse_arguments(ARG "QT" "" "LINKS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    cmake_parse_arguments(ARG "QT" "" "LINKS;ROOMS" ${ARGN})
+    set(sources)
+    set(headers)
+    foreach(folder . ${ARG_ROOMS})
+        file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+        list(APPEND sources ${found})
+        file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h)
+        list(APPEND headers ${found})
+    endforeach()
     if(sources)
         add_library(${target} STATIC ${sources} ${headers})
         set(scope PUBLIC)
@@ -24,16 +31,16 @@ function(krelix_library target)
     endif()
 endfunction()
 
-# krelix_gtest(<target> [QT] [RECURSE] LINKS <targets...>): one test program from the folder's
-# *_test.cpp files (and its subfolders' with RECURSE) plus tests/support. QT programs get a
+# krelix_gtest(<target> [QT] [ROOMS <subfolders...>] LINKS <targets...>): one test program from
+# the *_test.cpp files of the folder and its ROOMS plus tests/support. QT programs get a
 # QApplication (offscreen) and QtTest.
 function(krelix_gtest target)
-    cmake_parse_arguments(ARG "QT;RECURSE" "" "LINKS;LABELS" ${ARGN})
-    if(ARG_RECURSE)
-        file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
-    else()
-        file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
-    endif()
+    cmake_parse_arguments(ARG "QT" "" "LINKS;LABELS;ROOMS" ${ARGN})
+    set(sources)
+    foreach(folder . ${ARG_ROOMS})
+        file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
+        list(APPEND sources ${found})
+    endforeach()
     if(NOT sources)
         return()
     endif()

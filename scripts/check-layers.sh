@@ -30,6 +30,16 @@ declare -A appAllowed=(
     [window]="base results state search commands"
 )
 
+# The rooms of src/operations (ui/ is a library of its own above them all).
+declare -A operationsAllowed=(
+    [files]=""
+    [text]=""
+    [selection]=""
+    [journal]="files"
+    [links]="files journal selection"
+    [rename]="files journal"
+)
+
 problems=0
 report() {
     echo "$1: $2"
@@ -70,6 +80,20 @@ while IFS= read -r file; do
         fi
         if [[ -n $targetUi && $target != "$folder" && $target != common ]]; then
             report "$file:$number" "a ui/ folder includes another's ui/: $text"
+            continue
+        fi
+        if [[ $target == "$folder" && $folder == operations && -z $ui ]]; then
+            room=${relative#operations/}
+            room=${room%%/*}
+            if [[ $text =~ ^#include\ \"operations/([a-z_]+)/ ]]; then
+                targetRoom=${BASH_REMATCH[1]}
+                if [[ -z ${operationsAllowed[$room]+set} ]]; then
+                    report "$file:$number" "operations/$room is no room (see operationsAllowed)"
+                elif [[ $targetRoom != "$room" &&
+                    " ${operationsAllowed[$room]} " != *" $targetRoom "* ]]; then
+                    report "$file:$number" "operations/$room may not include operations/$targetRoom: $text"
+                fi
+            fi
             continue
         fi
         [[ $target == "$folder" ]] && continue

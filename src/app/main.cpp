@@ -18,7 +18,7 @@
 #include "app/window/krelix_dlg.h"
 #include "cache/hash_cache.h"
 #include "common/ui/prompts.h"
-#include "operations/command_journal.h"
+#include "operations/journal/command_journal.h"
 #include "operations/ui/desktop_launcher.h"
 #include "operations/ui/desktop_trash.h"
 #include "operations/ui/help_file.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "operations/operation_progress.h"
+#include "operations/files/operation_progress.h"
 
 namespace krelix::test {
 

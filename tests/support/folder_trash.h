@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "operations/trash.h"
+#include "operations/files/trash.h"
 
 namespace krelix::test {
 

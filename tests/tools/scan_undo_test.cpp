@@ -7,9 +7,9 @@
 #include <set>
 #include <string>
 
-#include "operations/command_journal.h"
-#include "operations/journal_recorder.h"
-#include "operations/link_replacement.h"
+#include "operations/journal/command_journal.h"
+#include "operations/journal/journal_recorder.h"
+#include "operations/links/link_replacement.h"
 #include "scan_run.h"
 #include "support/listed_record.h"
 #include "support/temp_tree.h"

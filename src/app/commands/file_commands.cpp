@@ -7,7 +7,7 @@
 #include "app/results/mfc_list_ctrl_ex.h"
 #include "app/results/result_removal.h"
 #include "app/state/krelix_dlg_model.h"
-#include "operations/link_replacement.h"
+#include "operations/links/link_replacement.h"
 
 namespace krelix {
 namespace {

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "app/base/command_id.h"
-#include "operations/file_operations.h"
+#include "operations/files/file_operations.h"
 #include "operations/ui/file_operation_commands.h"
 #include "operations/ui/replace_commands.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "operations/selection_rules.h"
+#include "operations/selection/selection_rules.h"
 
 namespace krelix {
 

@@ -11,9 +11,9 @@
 #include "common/ui/file_name_text.h"
 #include "common/ui/locale_time_text.h"
 #include "common/ui/prompts.h"
-#include "operations/command_journal.h"
-#include "operations/link_replacement.h"
-#include "operations/stopped_command_tidy.h"
+#include "operations/journal/command_journal.h"
+#include "operations/journal/stopped_command_tidy.h"
+#include "operations/links/link_replacement.h"
 
 namespace krelix {
 namespace {

@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-#include "operations/command_undo.h"
+#include "operations/journal/command_undo.h"
 
 namespace krelix {
 

@@ -2,7 +2,7 @@
 
 #include "common/ui/file_name_text.h"
 #include "common/ui/locale_time_text.h"
-#include "operations/link_replacement.h"
+#include "operations/links/link_replacement.h"
 
 namespace krelix {
 

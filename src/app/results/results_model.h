@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/file_item.h"
-#include "operations/link_replacement.h"
+#include "operations/links/link_replacement.h"
 
 namespace krelix {
 

@@ -13,7 +13,7 @@
 #include "catalogue/file_type_catalogue.h"
 #include "engine/search_flags.h"
 #include "engine/search_request.h"
-#include "operations/protected_folders.h"
+#include "operations/selection/protected_folders.h"
 #include "settings/preferences_file.h"
 
 namespace krelix {

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "operations/bulk_rename_fields.h"
+#include "operations/rename/bulk_rename_fields.h"
 #include "operations/ui/bulk_rename_presenter.h"
 
 class QCheckBox;

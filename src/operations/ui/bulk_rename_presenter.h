@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "operations/bulk_rename_fields.h"
-#include "operations/bulk_renamer.h"
+#include "operations/rename/bulk_rename_fields.h"
+#include "operations/rename/bulk_renamer.h"
 
 namespace krelix {
 

@@ -9,7 +9,7 @@
 #include <QStorageInfo>
 #include <cerrno>
 
-#include "operations/file_rename.h"
+#include "operations/rename/file_rename.h"
 
 namespace krelix {
 namespace {

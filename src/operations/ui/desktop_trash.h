@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "operations/trash.h"
+#include "operations/files/trash.h"
 
 namespace krelix {
 

@@ -2,8 +2,8 @@
 
 #include "common/ui/prompts.h"
 #include "common/ui/report_last_error.h"
-#include "operations/file_copy.h"
-#include "operations/journal_recorder.h"
+#include "operations/files/file_copy.h"
+#include "operations/journal/journal_recorder.h"
 
 namespace krelix {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/file_item.h"
-#include "operations/file_operations.h"
+#include "operations/files/file_operations.h"
 #include "operations/ui/progress_aware_prompts.h"
 
 namespace krelix {

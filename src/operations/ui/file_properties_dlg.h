@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <cstdint>
 
-#include "operations/file_properties.h"
+#include "operations/files/file_properties.h"
 
 namespace krelix {
 

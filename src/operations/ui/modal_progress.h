@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "operations/operation_progress.h"
+#include "operations/files/operation_progress.h"
 
 class QProgressDialog;
 class QWidget;

@@ -1,6 +1,6 @@
 #include "operations/ui/progress_aware_prompts.h"
 
-#include "operations/operation_progress.h"
+#include "operations/files/operation_progress.h"
 
 namespace krelix {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/ui/prompts.h"
-#include "operations/protected_folders.h"
+#include "operations/selection/protected_folders.h"
 
 namespace krelix {
 

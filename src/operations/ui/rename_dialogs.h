@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-#include "operations/bulk_rename_fields.h"
+#include "operations/rename/bulk_rename_fields.h"
 
 namespace krelix {
 

@@ -9,8 +9,8 @@
 #include "common/ui/locale_time_text.h"
 #include "common/ui/prompts.h"
 #include "common/ui/report_last_error.h"
-#include "operations/file_rename.h"
-#include "operations/journal_recorder.h"
+#include "operations/journal/journal_recorder.h"
+#include "operations/rename/file_rename.h"
 #include "operations/ui/file_failure_report.h"
 #include "operations/ui/rename_dialogs.h"
 

@@ -4,8 +4,8 @@
 #include <span>
 
 #include "engine/file_item.h"
-#include "operations/bulk_renamer.h"
-#include "operations/csv_export.h"
+#include "operations/rename/bulk_renamer.h"
+#include "operations/text/csv_export.h"
 
 namespace krelix {
 

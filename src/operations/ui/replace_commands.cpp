@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "common/ui/file_name_text.h"
-#include "operations/file_operations.h"
-#include "operations/journal_recorder.h"
-#include "operations/link_plan.h"
-#include "operations/operation_progress.h"
-#include "operations/protected_folders.h"
+#include "operations/files/file_operations.h"
+#include "operations/files/operation_progress.h"
+#include "operations/journal/journal_recorder.h"
+#include "operations/links/link_plan.h"
+#include "operations/selection/protected_folders.h"
 #include "operations/ui/file_failure_report.h"
 #include "operations/ui/protected_refusal.h"
 

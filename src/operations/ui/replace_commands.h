@@ -5,7 +5,7 @@
 #include <span>
 
 #include "engine/file_item.h"
-#include "operations/link_replacement.h"
+#include "operations/links/link_replacement.h"
 #include "operations/ui/progress_aware_prompts.h"
 
 namespace krelix {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "operations/file_properties.h"
+#include "operations/files/file_properties.h"
 
 namespace krelix {
 

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <optional>
 
-#include "operations/command_undo.h"
+#include "operations/journal/command_undo.h"
 #include "support/temp_tree.h"
 
 namespace krelix {

@@ -8,10 +8,10 @@
 #include <functional>
 #include <list>
 
-#include "operations/command_journal.h"
-#include "operations/file_operations.h"
-#include "operations/operation_progress.h"
-#include "operations/protected_folders.h"
+#include "operations/files/file_operations.h"
+#include "operations/files/operation_progress.h"
+#include "operations/journal/command_journal.h"
+#include "operations/selection/protected_folders.h"
 #include "operations/ui/file_operation_commands.h"
 #include "qstring_printer.h"
 #include "support/fake_progress.h"
