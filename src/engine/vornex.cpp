@@ -14,11 +14,12 @@ CVornex::CVornex() : CVornex(SkipFolders::FromSystem()) {
     refreshMountPoints_ = true;
 }
 
-CVornex::CVornex(SkipFolders skipFolders)
-    : CVornex(std::move(skipFolders), std::make_unique<WorkerPool>()) {}
+CVornex::CVornex(SkipFolders skipFolders, EngineOptions options)
+    : CVornex(std::move(skipFolders), std::make_unique<WorkerPool>(), std::move(options)) {}
 
-CVornex::CVornex(SkipFolders skipFolders, std::unique_ptr<TaskRunner> runner)
+CVornex::CVornex(SkipFolders skipFolders, std::unique_ptr<TaskRunner> runner, EngineOptions options)
     : skipFolders_(std::move(skipFolders)),
+      options_(std::move(options)),
       runner_(runner ? std::move(runner) : std::make_unique<WorkerPool>()),
       walkPool_(std::make_unique<WorkerPool>()) {}
 
@@ -68,11 +69,11 @@ void CVornex::Run(SearchRequest& request) {
 void CVornex::Compare(CompareSource& source, SearchRequest& request) {
     Comparison comparison(*runner_, stopFlag, request.progressWindow,
                           static_cast<std::uint64_t>(request.filesScanned));
-    comparison.afterFirstStage = afterFirstStage;
-    comparison.readingNoticeInterval = readingNoticeInterval;
+    comparison.afterFirstStage = options_.afterFirstStage;
+    comparison.readingNoticeInterval = options_.readingNoticeInterval;
     comparison.unreadable = &unreadable_;
     comparison.cache = digestCache;
-    comparison.settledBeforeNs = walkStartNs_ - cacheSettleTime.count();
+    comparison.settledBeforeNs = walkStartNs_ - options_.cacheSettleTime.count();
     resultMap = comparison.Run(source);
     request.unreadableFiles = unreadable_.files();
     std::vector<std::string> paths = unreadable_.TakePaths();

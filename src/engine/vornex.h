@@ -27,6 +27,17 @@
 
 namespace krelix {
 
+// What a caller may change of the engine's timing and steps; the defaults are the program's.
+struct EngineOptions {
+    // Called on the search thread between the two hashing stages when set.
+    std::function<void()> afterFirstStage;
+    // How long before the walk a file must have last changed for its digests to be kept (0 keeps
+    // the digests of files made just now).
+    std::chrono::nanoseconds cacheSettleTime{kCacheSettleNs};
+    // See Comparison::readingNoticeInterval.
+    std::chrono::nanoseconds readingNoticeInterval = std::chrono::milliseconds(50);
+};
+
 // The scan engine. A run happens on the calling thread (the search thread); only stopFlag is
 // touched by other threads. The engine's two pool workers hash large files during comparison,
 // and two more read folders ahead of the walk; all are started with the engine and kept for its
@@ -39,10 +50,11 @@ class CVornex {
     // Skips this system's folders; the mount points are read again at every walk, since
     // drives come and go while the program runs.
     CVornex();
-    // Skips exactly the given folders (tests, tools).
-    explicit CVornex(SkipFolders skipFolders);
-    // Hashes queued work on the given runner instead of its own two-worker pool (tests).
-    CVornex(SkipFolders skipFolders, std::unique_ptr<TaskRunner> runner);
+    // Skips exactly the given folders.
+    explicit CVornex(SkipFolders skipFolders, EngineOptions options = {});
+    // Hashes queued work on the given runner instead of its own two-worker pool.
+    CVornex(SkipFolders skipFolders, std::unique_ptr<TaskRunner> runner,
+            EngineOptions options = {});
     // Stops a run still going, waits for the workers' tasks, then ends the workers.
     ~CVornex();
     CVornex(const CVornex&) = delete;
@@ -74,16 +86,9 @@ class CVornex {
     std::optional<std::string> ComputeFileCrc(const std::string& path,
                                               std::uint64_t expectedSize) const;
 
-    // Called on the search thread between the two hashing stages when set (tests).
-    std::function<void()> afterFirstStage;
     // When set, unchanged files take their digests from it and new digests are added to it
     // (see Comparison::cache). Not owned; used on the search thread during a run.
     DigestCache* digestCache = nullptr;
-    // How long before the walk a file must have last changed for its digests to be kept (tests:
-    // 0, so that files they have just made are kept).
-    std::chrono::nanoseconds cacheSettleTime{kCacheSettleNs};
-    // See Comparison::readingNoticeInterval.
-    std::chrono::nanoseconds readingNoticeInterval = std::chrono::milliseconds(50);
 
     // 0 while a run may go on; any other value asks it to stop. Any thread may set it to 1.
     std::atomic<std::int32_t> stopFlag{1};
@@ -103,6 +108,7 @@ class CVornex {
     void Compare(CompareSource& source, SearchRequest& request);
 
     SkipFolders skipFolders_;
+    EngineOptions options_;
     bool refreshMountPoints_ = false;
     // Per walk: the request's patterns; every folder read so far, so that a folder reached again
     // (nested start folders, bind mounts, links given as start folders) is read only the first

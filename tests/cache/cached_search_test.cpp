@@ -32,10 +32,11 @@ class CachedSearchTest : public CompareTest {
         cache = HashCache::Open(cachePath, std::time(nullptr), notice);
         ASSERT_TRUE(cache) << notice;
         EXPECT_EQ("", notice);
-        engine = std::make_unique<CVornex>(SkipFolders{});
+        EngineOptions options;
+        options.cacheSettleTime = std::chrono::nanoseconds(0);
+        options.readingNoticeInterval = std::chrono::nanoseconds(0);
+        engine = std::make_unique<CVornex>(SkipFolders{}, std::move(options));
         engine->digestCache = cache.get();
-        engine->cacheSettleTime = std::chrono::nanoseconds(0);
-        engine->readingNoticeInterval = std::chrono::nanoseconds(0);
         Run();
         said = cache->TakeNotice();
         cache.reset();
@@ -174,9 +175,10 @@ TEST_F(CachedSearchTest, TwoSearchesAtOnceShareTheCache) {
         SearchRequest own_request = request;
         own_request.progressWindow = nullptr;
         own_request.completionEvent = nullptr;
-        CVornex own_engine{SkipFolders{}};
+        EngineOptions options;
+        options.cacheSettleTime = std::chrono::nanoseconds(0);
+        CVornex own_engine{SkipFolders{}, std::move(options)};
         own_engine.digestCache = own.get();
-        own_engine.cacheSettleTime = std::chrono::nanoseconds(0);
         own_engine.Run(own_request);
         for (const auto& [key, item] : own_engine.resultMap) {
             found[key].push_back(Relative(item.path));

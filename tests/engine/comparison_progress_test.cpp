@@ -18,9 +18,11 @@ TEST_F(CompareTest, ReadingNoticesFollowTheSecondStageThroughEveryFile) {
         tree.AddSizedFile(name, size, 'r');
     }
     tree.AddSizedFile("other", size, 'o');  // differs at its first block: never read further
+    EngineOptions options;
+    options.readingNoticeInterval = std::chrono::nanoseconds(0);
     engine = std::make_unique<CVornex>(
-        SkipFolders{}, std::make_unique<ScriptedRunner>(std::vector<std::size_t>{kQueueLimit}));
-    engine->readingNoticeInterval = std::chrono::nanoseconds(0);
+        SkipFolders{}, std::make_unique<ScriptedRunner>(std::vector<std::size_t>{kQueueLimit}),
+        std::move(options));
     Run();
 
     std::vector<std::string> files;  // in the order read, each once while it is read
@@ -50,8 +52,9 @@ TEST_F(CompareTest, ReadingNoticesAreRateLimited) {
     const std::uint64_t size = 16 * kChunkSize;
     tree.AddSizedFile("a", size, 'r');
     tree.AddSizedFile("b", size, 'r');
-    engine = std::make_unique<CVornex>(SkipFolders{});
-    engine->readingNoticeInterval = std::chrono::hours(1);
+    EngineOptions options;
+    options.readingNoticeInterval = std::chrono::hours(1);
+    engine = std::make_unique<CVornex>(SkipFolders{}, std::move(options));
     Run();
     EXPECT_EQ(1, CountNotices(ProgressNotice::Kind::Reading)) << "the first, then one an hour";
     EXPECT_EQ(2 * size, sink.notices.back().bytesHashed);

@@ -101,8 +101,9 @@ TEST_F(CompareTest, AFileChangedBetweenTheStagesJoinsNoGroup) {
     tree.AddFile("b", Parts('F', '2', 'L'));
     tree.AddFile("c", Parts('F', '3', 'L'));
     tree.AddFile("d", Parts('F', '3', 'L'));
-    engine = std::make_unique<CVornex>(SkipFolders{});
-    engine->afterFirstStage = [this] { tree.EditKeepingModifiedTime("b", Parts('G', '1', 'K')); };
+    EngineOptions options;
+    options.afterFirstStage = [this] { tree.EditKeepingModifiedTime("b", Parts('G', '1', 'K')); };
+    engine = std::make_unique<CVornex>(SkipFolders{}, std::move(options));
     Run();
     const Groups groups = Results();
     EXPECT_EQ((Groups{{MakeGroupKey(100 * 1024, CrcTextOf(Parts('F', '3', 'L'))), {"c", "d"}}}),
@@ -117,15 +118,16 @@ TEST_F(CompareTest, AFileEditedAfterTheWalkWithItsTimeSetBackJoinsNoGroup) {
     tree.AddFile("small/b", "bbbb");
     tree.AddFile("large/a", Parts('F', '1', 'L'));
     tree.AddFile("large/b", Parts('F', '2', 'L'));
-    engine = std::make_unique<CVornex>(SkipFolders{});
     sink.onNotice = [&](const ProgressNotice& notice) {
         if (notice.kind == ProgressNotice::Kind::Comparing && notice.path == tree.Path("small/b")) {
             tree.EditKeepingModifiedTime("small/b", "aaaa");
         }
     };
-    engine->afterFirstStage = [this] {
+    EngineOptions options;
+    options.afterFirstStage = [this] {
         tree.EditKeepingModifiedTime("large/b", Parts('F', '1', 'L'));
     };
+    engine = std::make_unique<CVornex>(SkipFolders{}, std::move(options));
     Run();
     EXPECT_EQ(Groups{}, Duplicates());
 }

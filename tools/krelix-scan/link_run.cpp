@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/duplicate_groups.h"
-#include "operations/file_copy.h"
+#include "operations/files/file_copy.h"
 
 namespace krelix {
 namespace {

@@ -6,8 +6,8 @@
 #include <ostream>
 
 #include "engine/result_map.h"
-#include "operations/link_replacement.h"
-#include "operations/protected_folders.h"
+#include "operations/links/link_replacement.h"
+#include "operations/selection/protected_folders.h"
 
 namespace krelix {
 

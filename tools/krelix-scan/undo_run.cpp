@@ -3,9 +3,9 @@
 #include <memory>
 #include <optional>
 
-#include "operations/command_journal.h"
-#include "operations/command_undo.h"
-#include "operations/stopped_command_tidy.h"
+#include "operations/journal/command_journal.h"
+#include "operations/journal/command_undo.h"
+#include "operations/journal/stopped_command_tidy.h"
 
 namespace krelix {
 

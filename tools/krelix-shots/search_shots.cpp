@@ -119,8 +119,11 @@ int ShootSearch(const QString& out) {
     const QString root = dir.path() + QStringLiteral("/home/user");
     PlantTree(root);
 
-    krelix::KrelixDlgModel model(QDir(out).filePath(QStringLiteral("settings.dat")).toStdString(),
-                                 std::make_unique<krelix::CVornex>(krelix::SkipFolders{}));
+    krelix::EngineOptions options;
+    options.readingNoticeInterval = std::chrono::nanoseconds(0);
+    krelix::KrelixDlgModel model(
+        QDir(out).filePath(QStringLiteral("settings.dat")).toStdString(),
+        std::make_unique<krelix::CVornex>(krelix::SkipFolders{}, std::move(options)));
     krelix::MessageBoxPrompts prompts(nullptr);
     krelix::CKrelixDlg window(model, prompts);
     prompts.setParent(&window);
@@ -133,7 +136,6 @@ int ShootSearch(const QString& out) {
     auto walking = std::make_shared<Hold>(krelix::ProgressNotice::Kind::Searching, 3);
     auto comparing = std::make_shared<Hold>(krelix::ProgressNotice::Kind::Comparing, 14);
     auto reading = std::make_shared<Hold>(krelix::ProgressNotice::Kind::Reading, 20);
-    model.engine().readingNoticeInterval = std::chrono::nanoseconds(0);
     krelix::SearchController* controller = window.searchController();
     controller->SetNoticeHook([walking, comparing, reading](const krelix::ProgressNotice& notice) {
         walking->OnNotice(notice);

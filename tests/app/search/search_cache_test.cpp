@@ -12,9 +12,13 @@ using Paths = std::set<std::string>;
 
 class SearchCacheTest : public SearchFixture {
   protected:
-    SearchCacheTest() {
+    static EngineOptions FilesMadeJustNow() {
+        EngineOptions options;
+        options.cacheSettleTime = std::chrono::nanoseconds(0);
+        return options;
+    }
+    SearchCacheTest() : SearchFixture(FilesMadeJustNow()) {
         model.setHashCachePath(cacheFolder.Path("krelix/hashes.sqlite"));
-        model.engine().cacheSettleTime = std::chrono::nanoseconds(0);  // files made just now
         controller.SetNoticeHook([this](const ProgressNotice& notice) {
             if (notice.kind == ProgressNotice::Kind::Comparing) {
                 ++compared;

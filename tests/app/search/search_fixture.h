@@ -114,9 +114,13 @@ class Gate {
 class SearchFixture : public ::testing::Test {
   protected:
     SearchFixture() : SearchFixture([](const TempTree&) { return SkipFolders{}; }) {}
+    explicit SearchFixture(EngineOptions options)
+        : SearchFixture([](const TempTree&) { return SkipFolders{}; }, std::move(options)) {}
     // An engine that skips the folders the function names (in the tree, which exists by then).
-    explicit SearchFixture(const std::function<SkipFolders(const TempTree&)>& skip)
-        : model(tree.Path("settings.dat"), std::make_unique<CVornex>(skip(tree))),
+    explicit SearchFixture(const std::function<SkipFolders(const TempTree&)>& skip,
+                           EngineOptions options = {})
+        : model(tree.Path("settings.dat"),
+                std::make_unique<CVornex>(skip(tree), std::move(options))),
           window(model, prompts, CKrelixDlg::Dialogs{}),
           controller(*window.searchController()) {
         window.show();

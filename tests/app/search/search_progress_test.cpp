@@ -8,14 +8,24 @@
 namespace krelix::test {
 namespace {
 
-TEST_F(SearchFixture, ProgressFollowsTheSecondStageFileByFile) {
+// Every reading notice reaches the window, not one per interval.
+class SearchProgressTest : public SearchFixture {
+  protected:
+    SearchProgressTest() : SearchFixture(EveryReadingNotice()) {}
+    static EngineOptions EveryReadingNotice() {
+        EngineOptions options;
+        options.readingNoticeInterval = std::chrono::nanoseconds(0);
+        return options;
+    }
+};
+
+TEST_F(SearchProgressTest, ProgressFollowsTheSecondStageFileByFile) {
     // Equal first and last blocks: every file is read whole in the second stage.
     const std::uint64_t size = 8 * kChunkSize;
     for (const char* name : {"d/a.bin", "d/b.bin", "d/c.bin"}) {
         tree.AddSizedFile(name, size, 'r');
     }
     Include(tree.Path("d"));
-    model.engine().readingNoticeInterval = std::chrono::nanoseconds(0);
     auto first = std::make_shared<Gate>(ProgressNotice::Kind::Reading);
     auto next = std::make_shared<Gate>(
         ProgressNotice::Kind::Reading, nullptr, [first](const ProgressNotice& n) {
