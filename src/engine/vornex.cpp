@@ -31,7 +31,7 @@ CVornex::~CVornex() {
     walkPool_.reset();
 }
 
-void CVornex::Run(SearchRequest& request) {
+void CVornex::Run(SearchRequest& request, DigestCache* cache) {
     WalkFiles(request);
     // The files whose size another file shares, one size after another; only those hashed whole
     // become records, kept in that order so that the comparison reads the table front to back.
@@ -62,17 +62,17 @@ void CVornex::Run(SearchRequest& request) {
     walked_.KeepOnly(bySize);
     std::vector<std::uint32_t>().swap(bySize);
     WalkedSource source(walked_);
-    Compare(source, request);
+    Compare(source, request, cache);
     walked_.Clear();
 }
 
-void CVornex::Compare(CompareSource& source, SearchRequest& request) {
+void CVornex::Compare(CompareSource& source, SearchRequest& request, DigestCache* cache) {
     Comparison comparison(*runner_, stopFlag, request.progressWindow,
                           static_cast<std::uint64_t>(request.filesScanned));
     comparison.afterFirstStage = options_.afterFirstStage;
     comparison.readingNoticeInterval = options_.readingNoticeInterval;
     comparison.unreadable = &unreadable_;
-    comparison.cache = digestCache;
+    comparison.cache = cache;
     comparison.settledBeforeNs = walkStartNs_ - options_.cacheSettleTime.count();
     resultMap = comparison.Run(source);
     request.unreadableFiles = unreadable_.files();

@@ -63,8 +63,10 @@ class CVornex {
     // One whole run on the calling thread: the walk, then the comparison. Afterwards resultMap
     // holds every hashed file under its group key, the request's filesScanned and notes
     // (skipped start folders, unreadable files and folders) are set, stopFlag is 1 and the
-    // request's completionEvent has been called once.
-    void Run(SearchRequest& request);
+    // request's completionEvent has been called once. With a cache, unchanged files take their
+    // digests from it and new digests are added to it (see Comparison::cache); it is used on the
+    // calling thread during this run only.
+    void Run(SearchRequest& request, DigestCache* cache = nullptr);
 
     // The walk of a run on its own: empties resultMap, clears stopFlag, scans every include
     // folder and sets the request's filesScanned, skippedStartFolders and unreadable counts.
@@ -86,10 +88,6 @@ class CVornex {
     std::optional<std::string> ComputeFileCrc(const std::string& path,
                                               std::uint64_t expectedSize) const;
 
-    // When set, unchanged files take their digests from it and new digests are added to it
-    // (see Comparison::cache). Not owned; used on the search thread during a run.
-    DigestCache* digestCache = nullptr;
-
     // 0 while a run may go on; any other value asks it to stop. Any thread may set it to 1.
     std::atomic<std::int32_t> stopFlag{1};
     ResultMap resultMap;
@@ -105,7 +103,7 @@ class CVornex {
     void WalkFiles(SearchRequest& request);
     // The comparison of the source's files, given one size after another; replaces
     // resultMap by its outcome, sets stopFlag and calls completionEvent.
-    void Compare(CompareSource& source, SearchRequest& request);
+    void Compare(CompareSource& source, SearchRequest& request, DigestCache* cache);
 
     SkipFolders skipFolders_;
     EngineOptions options_;

@@ -36,8 +36,9 @@ class CachedSearchTest : public CompareTest {
         options.cacheSettleTime = std::chrono::nanoseconds(0);
         options.readingNoticeInterval = std::chrono::nanoseconds(0);
         engine = std::make_unique<CVornex>(SkipFolders{}, std::move(options));
-        engine->digestCache = cache.get();
+        digestCache = cache.get();
         Run();
+        digestCache = nullptr;
         said = cache->TakeNotice();
         cache.reset();
     }
@@ -124,8 +125,9 @@ TEST_F(CachedSearchTest, FilesChangedJustBeforeTheSearchAreNotKept) {
     std::string notice;
     cache = HashCache::Open(cachePath, std::time(nullptr), notice);
     engine = std::make_unique<CVornex>(SkipFolders{});
-    engine->digestCache = cache.get();  // with the real settle time
+    digestCache = cache.get();  // with the real settle time
     Run();
+    digestCache = nullptr;
     cache.reset();
     EXPECT_EQ(1u, Duplicates().size());
     EXPECT_EQ(0u, EntriesIn(cachePath));
@@ -178,8 +180,7 @@ TEST_F(CachedSearchTest, TwoSearchesAtOnceShareTheCache) {
         EngineOptions options;
         options.cacheSettleTime = std::chrono::nanoseconds(0);
         CVornex own_engine{SkipFolders{}, std::move(options)};
-        own_engine.digestCache = own.get();
-        own_engine.Run(own_request);
+        own_engine.Run(own_request, own.get());
         for (const auto& [key, item] : own_engine.resultMap) {
             found[key].push_back(Relative(item.path));
         }

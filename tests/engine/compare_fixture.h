@@ -39,7 +39,7 @@ class CompareTest : public ::testing::Test {
         }
         completions = 0;
         sink.notices.clear();
-        engine->Run(request);
+        engine->Run(request, digestCache);
         EXPECT_EQ(1, engine->stopFlag.load());
         EXPECT_EQ(1, completions);
         ASSERT_FALSE(sink.notices.empty());
@@ -97,6 +97,7 @@ class CompareTest : public ::testing::Test {
     RecordingSink sink;
     int completions = 0;
     std::unique_ptr<CVornex> engine;
+    DigestCache* digestCache = nullptr;  // handed to each run
 };
 
 }  // namespace krelix::test

@@ -28,13 +28,13 @@ inline std::string ReadWhole(const std::string& path) {
 // Runs the scanner with the arguments (shell words; the tests' paths need no quoting) and an
 // optional environment prefix such as "TMPDIR=/x"; its output goes to files among outputs. Its
 // hash cache and command journal lie among the outputs unless env says otherwise, never in the
-// user's home.
+// user's home. A run that hangs is ended after 100 s (exit status 124).
 inline ScanRun RunScan(const TempTree& outputs, const std::string& args,
                        const std::string& env = {}) {
     const std::string out = outputs.Path("stdout");
     const std::string err = outputs.Path("stderr");
-    const std::string command = "XDG_CACHE_HOME='" + outputs.Path("cache") + "' XDG_STATE_HOME='" +
-                                outputs.Path("state") + "' " + env + " '" +
+    const std::string command = "timeout 100 env XDG_CACHE_HOME='" + outputs.Path("cache") +
+                                "' XDG_STATE_HOME='" + outputs.Path("state") + "' " + env + " '" +
                                 KRELIX_SCAN_BINARY "' " + args + " >'" + out + "' 2>'" + err +
                                 "' </dev/null";
     const int raw = std::system(command.c_str());

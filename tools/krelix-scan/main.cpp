@@ -155,7 +155,6 @@ void RunSearch(const krelix::ScanOptions& options, krelix::CVornex& engine,
         if (!notice.empty()) {
             std::cerr << "krelix-scan: " << notice << '\n';
         }
-        engine.digestCache = cache.get();
     }
     std::unique_ptr<krelix::TerminalProgress> progress;
     if (options.progress && ::isatty(STDERR_FILENO)) {
@@ -164,9 +163,8 @@ void RunSearch(const krelix::ScanOptions& options, krelix::CVornex& engine,
     InterruptRelay relay(engine.stopFlag, progress.get());
     request.progressWindow = &relay;
     CatchInterrupts(engine.stopFlag);
-    engine.Run(request);
+    engine.Run(request, cache.get());
     request.progressWindow = nullptr;
-    engine.digestCache = nullptr;
     if (progress) {
         progress->Clear();
     }

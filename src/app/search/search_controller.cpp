@@ -83,9 +83,7 @@ void SearchController::StartRun() {
         if (!cachePath.empty()) {
             cache = HashCache::Open(cachePath, std::time(nullptr), outcome->cacheNotice);
         }
-        engine.digestCache = cache.get();
-        engine.Run(request);
-        engine.digestCache = nullptr;
+        engine.Run(request, cache.get());
         if (cache) {
             outcome->cacheNotice += cache->TakeNotice();
             cache.reset();
