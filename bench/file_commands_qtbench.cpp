@@ -19,9 +19,9 @@
 #include "app/results/result_set.h"
 #include "app/results/results_model.h"
 #include "common/ui/prompts.h"
-#include "operations/file_operations.h"
-#include "operations/operation_progress.h"
-#include "operations/trash.h"
+#include "operations/files/file_operations.h"
+#include "operations/files/operation_progress.h"
+#include "operations/files/trash.h"
 #include "operations/ui/file_operation_commands.h"
 
 namespace {

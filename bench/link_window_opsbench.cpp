@@ -12,7 +12,7 @@
 #include <fstream>
 #include <string>
 
-#include "operations/link_replacement.h"
+#include "operations/links/link_replacement.h"
 #include "platform/file_identity.h"
 
 namespace {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when an include breaks the layers: Qt only in ui/ folders and app/, and dependencies
 # pointing one way (common <- platform <- engine <- cache, catalogue, settings, preview <- app;
-# platform <- storage <- cache, operations; operations <- app; a ui/ folder may also use common/ui and its own folder). Prints each
+# platform <- storage <- cache, operations; operations <- app; a ui/ folder may also use
+# common/ui and its own folder), and within app/ and operations/ between their rooms. Prints each
 # offending line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -46,6 +47,21 @@ report() {
     problems=1
 }
 
+# An include between two rooms of one folder ($1: app or operations, whose table is
+# ${1}Allowed); $2 the file's place, $3 the file relative to src/, $4 the include line.
+check_room() {
+    local -n rooms="${1}Allowed"
+    local room=${3#"$1"/}
+    room=${room%%/*}
+    [[ $4 =~ ^#include\ \"$1/([a-z_]+)/ ]] || return 0
+    local target=${BASH_REMATCH[1]}
+    if [[ -z ${rooms[$room]+set} ]]; then
+        report "$2" "$1/$room is no room (see ${1}Allowed)"
+    elif [[ $target != "$room" && " ${rooms[$room]} " != *" $target "* ]]; then
+        report "$2" "$1/$room may not include $1/$target: $4"
+    fi
+}
+
 while IFS= read -r file; do
     relative=${file#src/}
     folder=${relative%%/*}
@@ -62,16 +78,7 @@ while IFS= read -r file; do
         target=${BASH_REMATCH[1]}
         targetUi=${BASH_REMATCH[2]}
         if [[ $folder == app ]]; then
-            room=${relative#app/}
-            room=${room%%/*}
-            if [[ $text =~ ^#include\ \"app/([a-z_]+)/ && $relative == app/*/* ]]; then
-                targetRoom=${BASH_REMATCH[1]}
-                if [[ -z ${appAllowed[$room]+set} ]]; then
-                    report "$file:$number" "app/$room is no room of the window (see appAllowed)"
-                elif [[ $targetRoom != "$room" && " ${appAllowed[$room]} " != *" $targetRoom "* ]]; then
-                    report "$file:$number" "app/$room may not include app/$targetRoom: $text"
-                fi
-            fi
+            [[ $relative == app/*/* ]] && check_room app "$file:$number" "$relative" "$text"
             continue
         fi
         if [[ -n $targetUi && -z $ui ]]; then
@@ -83,17 +90,7 @@ while IFS= read -r file; do
             continue
         fi
         if [[ $target == "$folder" && $folder == operations && -z $ui ]]; then
-            room=${relative#operations/}
-            room=${room%%/*}
-            if [[ $text =~ ^#include\ \"operations/([a-z_]+)/ ]]; then
-                targetRoom=${BASH_REMATCH[1]}
-                if [[ -z ${operationsAllowed[$room]+set} ]]; then
-                    report "$file:$number" "operations/$room is no room (see operationsAllowed)"
-                elif [[ $targetRoom != "$room" &&
-                    " ${operationsAllowed[$room]} " != *" $targetRoom "* ]]; then
-                    report "$file:$number" "operations/$room may not include operations/$targetRoom: $text"
-                fi
-            fi
+            check_room operations "$file:$number" "$relative" "$text"
             continue
         fi
         [[ $target == "$folder" ]] && continue
