@@ -11,24 +11,6 @@
 #include "common/ui/locale_time_text.h"
 
 namespace krelix {
-namespace {
-
-// Group keys are digits and hexadecimal letters: ASCII folding is all "without regard to case"
-// can mean for them, and it costs nothing per row.
-bool SameKey(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (fold(a[i]) != fold(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 const QColor ResultsModel::kShadedText{128, 37, 0};
 const QColor ResultsModel::kShadedBackground{253, 241, 249};
@@ -217,7 +199,7 @@ void ResultsModel::Clear() {
 }
 
 CFileItem* ResultsModel::RecordAt(int row) const {
-    return IsValidRow(row) ? rows_[static_cast<std::size_t>(row)].record : nullptr;
+    return RowIf(row) != nullptr ? RowIf(row)->record : nullptr;
 }
 
 std::vector<CFileItem*> ResultsModel::RowRecords() const {
@@ -230,7 +212,7 @@ std::vector<CFileItem*> ResultsModel::RowRecords() const {
 }
 
 bool ResultsModel::IsChecked(int row) const {
-    return IsValidRow(row) && rows_[static_cast<std::size_t>(row)].checked;
+    return RowIf(row) != nullptr && RowIf(row)->checked;
 }
 
 void ResultsModel::SetChecked(int row, bool checked) {
@@ -280,21 +262,19 @@ std::vector<CFileItem*> ResultsModel::CheckedRecords() const {
 }
 
 void ResultsModel::SetRowShaded(int row, bool redraw) {
-    if (!IsValidRow(row)) {
-        return;
-    }
-    rows_[static_cast<std::size_t>(row)].shaded = true;
-    if (redraw) {
-        RefreshRow(row);
+    if (Row* marked = RowIf(row)) {
+        marked->shaded = true;
+        if (redraw) {
+            RefreshRow(row);
+        }
     }
 }
 
 void ResultsModel::SetRowStruck(int row) {
-    if (!IsValidRow(row)) {
-        return;
+    if (Row* marked = RowIf(row)) {
+        marked->struck = true;
+        RefreshRow(row);
     }
-    rows_[static_cast<std::size_t>(row)].struck = true;
-    RefreshRow(row);
 }
 
 void ResultsModel::ClearRowMarks() {
@@ -305,34 +285,32 @@ void ResultsModel::ClearRowMarks() {
 }
 
 void ResultsModel::SetRowLinked(int row, LinkKind kind) {
-    if (!IsValidRow(row)) {
-        return;
+    if (Row* marked = RowIf(row)) {
+        marked->linked = static_cast<std::uint8_t>(1 + int(kind));
+        RefreshRow(row);
     }
-    rows_[static_cast<std::size_t>(row)].linked = static_cast<std::uint8_t>(1 + int(kind));
-    RefreshRow(row);
 }
 
 void ResultsModel::ClearRowLinked(int row) {
-    if (!IsValidRow(row)) {
-        return;
+    if (Row* marked = RowIf(row)) {
+        marked->linked = 0;
+        RefreshRow(row);
     }
-    rows_[static_cast<std::size_t>(row)].linked = 0;
-    RefreshRow(row);
 }
 
 std::optional<LinkKind> ResultsModel::RowLink(int row) const {
-    if (!IsValidRow(row) || rows_[static_cast<std::size_t>(row)].linked == 0) {
-        return std::nullopt;
-    }
-    return static_cast<LinkKind>(rows_[static_cast<std::size_t>(row)].linked - 1);
+    const Row* marked = RowIf(row);
+    return marked != nullptr && marked->linked != 0
+               ? std::optional(static_cast<LinkKind>(marked->linked - 1))
+               : std::nullopt;
 }
 
 bool ResultsModel::IsRowShaded(int row) const {
-    return IsValidRow(row) && rows_[static_cast<std::size_t>(row)].shaded;
+    return RowIf(row) != nullptr && RowIf(row)->shaded;
 }
 
 bool ResultsModel::IsRowStruck(int row) const {
-    return IsValidRow(row) && rows_[static_cast<std::size_t>(row)].struck;
+    return RowIf(row) != nullptr && RowIf(row)->struck;
 }
 
 void ResultsModel::RestripeGroups() {
@@ -342,24 +320,18 @@ void ResultsModel::RestripeGroups() {
 
 void ResultsModel::ShadeAppendedRows(int firstRow) {
     for (std::size_t i = static_cast<std::size_t>(std::max(firstRow, 0)); i < rows_.size(); ++i) {
-        const std::string& key = rows_[i].record->groupKey;
-        if (!shadeKey_ || !SameKey(key, *shadeKey_)) {
-            shadeOn_ = !shadeOn_;
-            shadeKey_ = key;
-        }
-        rows_[i].shaded = shadeOn_;
+        rows_[i].shaded = stripes_.Next(rows_[i].record->groupKey);
     }
+    stripes_.Settle();
 }
 
 void ResultsModel::RestartShading() {
-    shadeKey_.reset();
-    shadeOn_ = true;
+    stripes_.Restart();
 }
 
 void ResultsModel::Reshade(bool struckFromRecords) {
     // One pass over the records, which after a sort lie all over memory: each is fetched ahead.
     RestartShading();
-    const std::string* groupKey = nullptr;
     constexpr std::size_t kAhead = 8;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (i + kAhead < rows_.size()) {
@@ -367,19 +339,13 @@ void ResultsModel::Reshade(bool struckFromRecords) {
         }
         Row& row = rows_[i];
         CFileItem& record = *row.record;
-        if (groupKey == nullptr || !SameKey(record.groupKey, *groupKey)) {
-            shadeOn_ = !shadeOn_;
-            groupKey = &record.groupKey;
-        }
-        row.shaded = shadeOn_;
+        row.shaded = stripes_.Next(record.groupKey);
         if (struckFromRecords) {
             row.struck = record.deleted != 0;
         }
         record.rowIndex = static_cast<std::int32_t>(i);
     }
-    if (groupKey != nullptr) {
-        shadeKey_ = *groupKey;
-    }
+    stripes_.Settle();
 }
 
 void ResultsModel::RedrawAll() {

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/results/group_stripes.h"
 #include "engine/file_item.h"
 #include "operations/links/link_replacement.h"
 
@@ -122,14 +123,18 @@ class ResultsModel : public QAbstractTableModel {
     };
 
     bool IsValidRow(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }
+    Row* RowIf(int row) {
+        return IsValidRow(row) ? &rows_[static_cast<std::size_t>(row)] : nullptr;
+    }
+    const Row* RowIf(int row) const {
+        return IsValidRow(row) ? &rows_[static_cast<std::size_t>(row)] : nullptr;
+    }
     QVariant MarkData(const Row& row, int role) const;
     void Reshade(bool struckFromRecords);
 
     std::vector<Row> rows_;
-    // Where ShadeAppendedRows left off: the last group's key (none before the first) and
-    // whether that group is shaded.
-    std::optional<std::string> shadeKey_;
-    bool shadeOn_ = true;
+    // Where ShadeAppendedRows left off.
+    GroupStripes stripes_;
     // The column and order the rows are in, until a row or a record changes.
     std::optional<std::pair<int, Qt::SortOrder>> sortedBy_;
     bool colourMarking_ = false;
