@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 
 #include "operations/files/file_operations.h"
 #include "operations/journal/journal_recorder.h"
@@ -299,9 +300,17 @@ TEST_F(CommandUndoTest, FilesMovedOrRecycledBeforeTheirEntryWasDoneAreFoundAndGi
 
 // A replacement killed at any step leaves only what the journal can account for: the next start
 // removes the temporary name or puts the target's old file back, and nothing is left to undo.
+// Where another file took the target's path meanwhile, both are left and named.
 TEST_F(CommandUndoTest, AReplacementKilledHalfWayIsClearedUpAtTheNextStart) {
-    for (const LinkStep step : {LinkStep::LastCheckDone, LinkStep::Swapped}) {
-        SCOPED_TRACE(step == LinkStep::Swapped ? "killed after the swap" : "killed before it");
+    const struct {
+        LinkStep step;
+        bool newcomer;  // a file put at the target's path before the next start
+        const char* said;
+    } cases[] = {{LinkStep::LastCheckDone, false, "Removed"},
+                 {LinkStep::Swapped, false, "Put back"},
+                 {LinkStep::Swapped, true, "look at both"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said);
         listed.clear();
         std::filesystem::remove_all(tree.Path("sub"));
         AddDuplicates();
@@ -311,8 +320,8 @@ TEST_F(CommandUndoTest, AReplacementKilledHalfWayIsClearedUpAtTheNextStart) {
             const auto own = CommandJournal::Open(state.Path("journal.sqlite"), kNow, notice);
             JournalRecorder recorder(own.get(), CommandKind::HardLink, kNow);
             LinkSeams seams;
-            seams.at = [step](LinkStep now) {
-                if (now == step) {
+            seams.at = [&c](LinkStep now) {
+                if (now == c.step) {
                     ::kill(::getpid(), SIGKILL);
                 }
             };
@@ -322,12 +331,24 @@ TEST_F(CommandUndoTest, AReplacementKilledHalfWayIsClearedUpAtTheNextStart) {
         });
         ASSERT_TRUE(status && WIFSIGNALED(*status) && WTERMSIG(*status) == SIGKILL);
         ASSERT_EQ(1u, TemporaryNames(tree.root()).size());
+        if (c.newcomer) {
+            ASSERT_EQ(0, ::unlink(listed[1].path.c_str()));
+            tree.AddFile("sub/b", "someone else's");
+        }
 
         const std::vector<std::string> lines = TidyStoppedCommands(*journal);
         ASSERT_EQ(1u, lines.size());
-        EXPECT_NE(std::string::npos,
-                  lines[0].find(step == LinkStep::Swapped ? "Put back" : "Removed"))
-            << lines[0];
+        EXPECT_NE(std::string::npos, lines[0].find(c.said)) << lines[0];
+        if (c.newcomer) {
+            const std::vector<std::string> kept = TemporaryNames(tree.root());
+            ASSERT_EQ(1u, kept.size());
+            std::ostringstream held;
+            held << std::ifstream(kept[0], std::ios::binary).rdbuf();
+            EXPECT_EQ(std::string(70'000, 'q'), held.str()) << "the old file stays";
+            EXPECT_EQ("someone else's", tree.Read("sub/b"));
+            ::unlink(kept[0].c_str());
+            continue;
+        }
         EXPECT_TRUE(TemporaryNames(tree.root()).empty());
         EXPECT_TRUE(test::SameLook(before, Snapshot(tree.root())));
         EXPECT_EQ(1u, Snapshot(tree.root()).at("sub/b").links);
