@@ -166,6 +166,93 @@ bool Save(const QPixmap& pixmap, const QString& path) {
     return ok;
 }
 
+void Settle() {
+    for (int i = 0; i < 20; ++i) {
+        QApplication::processEvents();
+    }
+}
+
+// The main window at its first, a large and its smallest size.
+int ShootMainWindow(krelix::CKrelixDlg& window, const QString& out) {
+    int failures = 0;
+    Settle();
+    failures += !Save(window.grab(), out + QStringLiteral("/main-initial.png"));
+    window.resize(1400, 900);
+    Settle();
+    failures += !Save(window.grab(), out + QStringLiteral("/main-1400x900.png"));
+    window.resize(krelix::CKrelixDlg::kMinimumWidth, krelix::CKrelixDlg::kMinimumHeight);
+    Settle();
+    failures += !Save(window.grab(), out + QStringLiteral("/main-minimum.png"));
+    return failures;
+}
+
+// The settings dialog, the About box, the list's popup menu and the buttons' menus.
+int ShootDialogsAndMenus(krelix::CKrelixDlg& window, const QString& out) {
+    int failures = 0;
+    krelix::CSettingsDlg settings(krelix::DEFAULT_SEARCH_FLAGS, &window);
+    settings.show();
+    Settle();
+    failures += !Save(settings.grab(), out + QStringLiteral("/settings-dialog.png"));
+    settings.hide();
+
+    krelix::CAboutDlg about(&window);
+    about.show();
+    Settle();
+    failures += !Save(about.grab(), out + QStringLiteral("/about-box.png"));
+    about.hide();
+
+    QMenu* popup = window.resultsList()->popupMenu();
+    popup->popup(window.mapToGlobal(QPoint(200, 200)));
+    Settle();
+    failures += !Save(popup->grab(), out + QStringLiteral("/list-popup.png"));
+    popup->hide();
+    for (QToolButton* button :
+         {window.aboutHelpButton(), window.autoSelectButton(), window.deleteCheckedButton()}) {
+        QMenu* menu = button->menu();
+        menu->popup(window.mapToGlobal(QPoint(100, 100)));
+        Settle();
+        failures +=
+            !Save(menu->grab(), out + QStringLiteral("/menu-%1.png").arg(button->objectName()));
+        menu->hide();
+    }
+    return failures;
+}
+
+// The preview beside the list: what a user sees after clicking a picture row.
+int ShootPreview(krelix::KrelixDlgModel& model, krelix::CKrelixDlg& window, const QString& out) {
+    int failures = 0;
+    QTemporaryDir files;
+    FillPictures(model, files.path());
+    krelix::SelectionPreview selectionPreview(window, model.rows(), *window.resultsList());
+    window.statusLine()->setText(QStringLiteral("Files scanned: 8 , duplicates: 8 "));
+    window.setGeometry(10, 30, 1000, 620);
+    Settle();
+    bool placed = false;
+    const auto shoot = [&](int row, const QString& name) {
+        window.resultsList()->selectRow(row);
+        krelix::CPreviewDlg* preview = selectionPreview.preview();
+        if (preview == nullptr) {
+            ++failures;
+            return;
+        }
+        if (!placed) {
+            preview->setGeometry(1030, 30, 540, 400);
+            placed = true;
+        }
+        WaitForPreview(preview);
+        // The window manager maps and frames the window and the screen repaints in its own
+        // time; a screen shot has nothing to wait on but the clock.
+        QEventLoop pause;
+        QTimer::singleShot(700, &pause, &QEventLoop::quit);
+        pause.exec();
+        failures += !Save(QGuiApplication::primaryScreen()->grabWindow(0), out + name);
+    };
+    shoot(2, QStringLiteral("/preview-beside-list.png"));
+    shoot(4, QStringLiteral("/preview-portrait.png"));
+    shoot(6, QStringLiteral("/preview-text-file.png"));
+    return failures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -183,79 +270,9 @@ int main(int argc, char** argv) {
     window.statusLine()->setText(QStringLiteral("Files scanned: 1234 , duplicates: 24 "));
     window.show();
 
-    int failures = 0;
-    const auto settle = [] {
-        for (int i = 0; i < 20; ++i) {
-            QApplication::processEvents();
-        }
-    };
-    settle();
-    failures += !Save(window.grab(), out + QStringLiteral("/main-initial.png"));
-    window.resize(1400, 900);
-    settle();
-    failures += !Save(window.grab(), out + QStringLiteral("/main-1400x900.png"));
-    window.resize(krelix::CKrelixDlg::kMinimumWidth, krelix::CKrelixDlg::kMinimumHeight);
-    settle();
-    failures += !Save(window.grab(), out + QStringLiteral("/main-minimum.png"));
-
-    krelix::CSettingsDlg settings(krelix::DEFAULT_SEARCH_FLAGS, &window);
-    settings.show();
-    settle();
-    failures += !Save(settings.grab(), out + QStringLiteral("/settings-dialog.png"));
-    settings.hide();
-
-    krelix::CAboutDlg about(&window);
-    about.show();
-    settle();
-    failures += !Save(about.grab(), out + QStringLiteral("/about-box.png"));
-    about.hide();
-
-    QMenu* popup = window.resultsList()->popupMenu();
-    popup->popup(window.mapToGlobal(QPoint(200, 200)));
-    settle();
-    failures += !Save(popup->grab(), out + QStringLiteral("/list-popup.png"));
-    popup->hide();
-    for (QToolButton* button :
-         {window.aboutHelpButton(), window.autoSelectButton(), window.deleteCheckedButton()}) {
-        QMenu* menu = button->menu();
-        menu->popup(window.mapToGlobal(QPoint(100, 100)));
-        settle();
-        failures +=
-            !Save(menu->grab(), out + QStringLiteral("/menu-%1.png").arg(button->objectName()));
-        menu->hide();
-    }
-    {
-        // The preview beside the list: what a user sees after clicking a picture row.
-        QTemporaryDir files;
-        FillPictures(model, files.path());
-        krelix::SelectionPreview selectionPreview(window, model.rows(), *window.resultsList());
-        window.statusLine()->setText(QStringLiteral("Files scanned: 8 , duplicates: 8 "));
-        window.setGeometry(10, 30, 1000, 620);
-        settle();
-        bool placed = false;
-        const auto shoot = [&](int row, const QString& name) {
-            window.resultsList()->selectRow(row);
-            krelix::CPreviewDlg* preview = selectionPreview.preview();
-            if (preview == nullptr) {
-                ++failures;
-                return;
-            }
-            if (!placed) {
-                preview->setGeometry(1030, 30, 540, 400);
-                placed = true;
-            }
-            WaitForPreview(preview);
-            // The window manager maps and frames the window and the screen repaints in its
-            // own time; a screen shot has nothing to wait on but the clock.
-            QEventLoop pause;
-            QTimer::singleShot(700, &pause, &QEventLoop::quit);
-            pause.exec();
-            failures += !Save(QGuiApplication::primaryScreen()->grabWindow(0), out + name);
-        };
-        shoot(2, QStringLiteral("/preview-beside-list.png"));
-        shoot(4, QStringLiteral("/preview-portrait.png"));
-        shoot(6, QStringLiteral("/preview-text-file.png"));
-    }
+    int failures = ShootMainWindow(window, out);
+    failures += ShootDialogsAndMenus(window, out);
+    failures += ShootPreview(model, window, out);
     window.close();
     failures += ShootSearch(out);
     failures += ShootChooser(out);
