@@ -31,7 +31,7 @@ declare -A appAllowed=(
     [window]="base results state search commands"
 )
 
-# The rooms of src/operations (ui/ is a library of its own above them all).
+# The rooms of src/operations (ui/ is a library of its own above them all), and of its ui/.
 declare -A operationsAllowed=(
     [files]=""
     [text]=""
@@ -40,6 +40,11 @@ declare -A operationsAllowed=(
     [links]="files journal selection"
     [rename]="files journal"
 )
+declare -A operationsUiAllowed=(
+    [desktop]=""
+    [rename]=""
+    [commands]="desktop rename"
+)
 
 problems=0
 report() {
@@ -47,18 +52,18 @@ report() {
     problems=1
 }
 
-# An include between two rooms of one folder ($1: app or operations, whose table is
-# ${1}Allowed); $2 the file's place, $3 the file relative to src/, $4 the include line.
+# An include between two rooms of one folder: $1 the folder (app, operations, operations/ui),
+# $2 its table's name, $3 the file's place, $4 the file relative to src/, $5 the include line.
 check_room() {
-    local -n rooms="${1}Allowed"
-    local room=${3#"$1"/}
+    local -n rooms="$2"
+    local room=${4#"$1"/}
     room=${room%%/*}
-    [[ $4 =~ ^#include\ \"$1/([a-z_]+)/ ]] || return 0
+    [[ $5 =~ ^#include\ \"$1/([a-z_]+)/ ]] || return 0
     local target=${BASH_REMATCH[1]}
     if [[ -z ${rooms[$room]+set} ]]; then
-        report "$2" "$1/$room is no room (see ${1}Allowed)"
+        report "$3" "$1/$room is no room (see $2)"
     elif [[ $target != "$room" && " ${rooms[$room]} " != *" $target "* ]]; then
-        report "$2" "$1/$room may not include $1/$target: $4"
+        report "$3" "$1/$room may not include $1/$target: $5"
     fi
 }
 
@@ -78,7 +83,7 @@ while IFS= read -r file; do
         target=${BASH_REMATCH[1]}
         targetUi=${BASH_REMATCH[2]}
         if [[ $folder == app ]]; then
-            [[ $relative == app/*/* ]] && check_room app "$file:$number" "$relative" "$text"
+            [[ $relative == app/*/* ]] && check_room app appAllowed "$file:$number" "$relative" "$text"
             continue
         fi
         if [[ -n $targetUi && -z $ui ]]; then
@@ -89,8 +94,13 @@ while IFS= read -r file; do
             report "$file:$number" "a ui/ folder includes another's ui/: $text"
             continue
         fi
-        if [[ $target == "$folder" && $folder == operations && -z $ui ]]; then
-            check_room operations "$file:$number" "$relative" "$text"
+        if [[ $target == "$folder" && $folder == operations ]]; then
+            if [[ -z $ui ]]; then
+                check_room operations operationsAllowed "$file:$number" "$relative" "$text"
+                continue
+            fi
+            [[ -n $targetUi ]] &&
+                check_room operations/ui operationsUiAllowed "$file:$number" "$relative" "$text"
             continue
         fi
         [[ $target == "$folder" ]] && continue

@@ -19,12 +19,12 @@
 #include "cache/hash_cache.h"
 #include "common/ui/prompts.h"
 #include "operations/journal/command_journal.h"
-#include "operations/ui/desktop_launcher.h"
-#include "operations/ui/desktop_trash.h"
-#include "operations/ui/help_file.h"
-#include "operations/ui/modal_progress.h"
-#include "operations/ui/modal_rename_dialogs.h"
-#include "operations/ui/widget_shell_dialogs.h"
+#include "operations/ui/commands/modal_progress.h"
+#include "operations/ui/desktop/desktop_launcher.h"
+#include "operations/ui/desktop/desktop_trash.h"
+#include "operations/ui/desktop/help_file.h"
+#include "operations/ui/desktop/widget_shell_dialogs.h"
+#include "operations/ui/rename/modal_rename_dialogs.h"
 #include "settings/settings_location.h"
 
 int main(int argc, char** argv) {

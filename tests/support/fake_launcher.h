@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
-#include "operations/ui/launcher.h"
-#include "operations/ui/shell_dialogs.h"
+#include "operations/ui/desktop/launcher.h"
+#include "operations/ui/desktop/shell_dialogs.h"
 
 namespace krelix::test {
 

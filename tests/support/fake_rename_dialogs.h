@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <deque>
 
-#include "operations/ui/rename_dialogs.h"
+#include "operations/ui/rename/rename_dialogs.h"
 
 namespace krelix::test {
 

@@ -3,8 +3,8 @@
 #include "app/results/mfc_list_ctrl_ex.h"
 #include "app/state/krelix_dlg_model.h"
 #include "common/ui/prompts.h"
-#include "operations/ui/help_file.h"
-#include "operations/ui/launcher.h"
+#include "operations/ui/desktop/help_file.h"
+#include "operations/ui/desktop/launcher.h"
 
 namespace krelix {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "operations/ui/help_file.h"
-#include "operations/ui/shell_actions.h"
+#include "operations/ui/desktop/help_file.h"
+#include "operations/ui/desktop/shell_actions.h"
 
 namespace krelix {
 

@@ -4,8 +4,8 @@
 
 #include "app/base/command_id.h"
 #include "operations/files/file_operations.h"
-#include "operations/ui/file_operation_commands.h"
-#include "operations/ui/replace_commands.h"
+#include "operations/ui/commands/file_operation_commands.h"
+#include "operations/ui/commands/replace_commands.h"
 
 namespace krelix {
 

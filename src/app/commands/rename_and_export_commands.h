@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "operations/ui/rename_export_commands.h"
+#include "operations/ui/commands/rename_export_commands.h"
 
 class QAbstractButton;
 

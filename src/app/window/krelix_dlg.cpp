@@ -14,7 +14,7 @@
 #include "app/state/krelix_dlg_model.h"
 #include "app/window/about_dlg.h"
 #include "common/ui/prompts.h"
-#include "operations/ui/shell_paths.h"
+#include "operations/ui/desktop/shell_paths.h"
 #include "preview/ui/preview_dlg.h"
 #include "settings/ui/settings_dlg.h"
 
