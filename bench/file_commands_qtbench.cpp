@@ -22,7 +22,7 @@
 #include "operations/files/file_operations.h"
 #include "operations/files/operation_progress.h"
 #include "operations/files/trash.h"
-#include "operations/ui/file_operation_commands.h"
+#include "operations/ui/commands/file_operation_commands.h"
 
 namespace {
 
