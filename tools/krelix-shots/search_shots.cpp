@@ -111,6 +111,57 @@ void PlantTree(const QString& root) {
     Write(root + QStringLiteral("/Backup/Videos/holiday 2023 (full length).mkv"), video);
 }
 
+// The summary box, when it comes: shot, then answered.
+void WatchForSummary(QTimer& boxWatch, const QString& out, int& failures) {
+    QObject::connect(&boxWatch, &QTimer::timeout, &boxWatch, [&boxWatch, out, &failures] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        boxWatch.stop();
+        Pause(700);
+        failures += !SaveScreen(out + QStringLiteral("/search-summary.png"));
+        box->accept();
+    });
+}
+
+// The screen once the search holds at the notice, then the search goes on.
+void ShootAt(Hold& hold, const QString& path, int& failures) {
+    for (int i = 0; i < 300 && !hold.Reached(); ++i) {
+        Pause(20);
+    }
+    if (!hold.Reached()) {
+        ++failures;
+        return;
+    }
+    Pause(700);  // the progress window repaints every 100 ms; the screen in its own time
+    failures += !SaveScreen(path);
+    hold.Release();
+}
+
+// Cancel pressed while comparing: the question, answered "Cancel" so the search goes on.
+void ShootCancelQuestion(krelix::SearchController& controller, Hold& comparing, const QString& out,
+                         int& failures) {
+    for (int i = 0; i < 300 && !comparing.Reached(); ++i) {
+        Pause(20);
+    }
+    if (!comparing.Reached()) {
+        return;
+    }
+    Pause(300);
+    QTimer::singleShot(100, [out, &failures] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            ++failures;
+            return;
+        }
+        Pause(700);
+        failures += !SaveScreen(out + QStringLiteral("/search-cancel-question.png"));
+        box->button(QMessageBox::Cancel)->click();
+    });
+    controller.waitingDlg()->cancelButton()->click();
+}
+
 }  // namespace
 
 int ShootSearch(const QString& out) {
@@ -145,56 +196,14 @@ int ShootSearch(const QString& out) {
     bool finished = false;
     QObject::connect(controller, &krelix::SearchController::searchFinished, controller,
                      [&finished] { finished = true; });
-    // The summary box: shot, then answered.
     QTimer boxWatch;
-    QObject::connect(&boxWatch, &QTimer::timeout, &boxWatch, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) {
-            return;
-        }
-        boxWatch.stop();
-        Pause(700);
-        failures += !SaveScreen(out + QStringLiteral("/search-summary.png"));
-        box->accept();
-    });
+    WatchForSummary(boxWatch, out, failures);
 
     QTimer::singleShot(0, controller, &krelix::SearchController::Search);
-    const auto shootAt = [&](Hold& hold, const QString& name) {
-        for (int i = 0; i < 300 && !hold.Reached(); ++i) {
-            Pause(20);
-        }
-        if (!hold.Reached()) {
-            ++failures;
-            return;
-        }
-        Pause(700);  // the progress window repaints every 100 ms; the screen in its own time
-        failures += !SaveScreen(out + name);
-        hold.Release();
-    };
-    shootAt(*walking, QStringLiteral("/search-walking.png"));
-    // Cancel pressed while comparing: the question, answered "Cancel" so the search goes on.
-    const auto shootQuestion = [&] {
-        QTimer::singleShot(100, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr) {
-                ++failures;
-                return;
-            }
-            Pause(700);
-            failures += !SaveScreen(out + QStringLiteral("/search-cancel-question.png"));
-            box->button(QMessageBox::Cancel)->click();
-        });
-        controller->waitingDlg()->cancelButton()->click();
-    };
-    for (int i = 0; i < 300 && !comparing->Reached(); ++i) {
-        Pause(20);
-    }
-    if (comparing->Reached()) {
-        Pause(300);
-        shootQuestion();
-    }
-    shootAt(*comparing, QStringLiteral("/search-comparing.png"));
-    shootAt(*reading, QStringLiteral("/search-reading-second-stage.png"));
+    ShootAt(*walking, out + QStringLiteral("/search-walking.png"), failures);
+    ShootCancelQuestion(*controller, *comparing, out, failures);
+    ShootAt(*comparing, out + QStringLiteral("/search-comparing.png"), failures);
+    ShootAt(*reading, out + QStringLiteral("/search-reading-second-stage.png"), failures);
     boxWatch.start(50);
     for (int i = 0; i < 500 && !finished; ++i) {
         Pause(20);
