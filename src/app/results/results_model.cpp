@@ -12,12 +12,6 @@
 
 namespace krelix {
 
-const QColor ResultsModel::kShadedText{128, 37, 0};
-const QColor ResultsModel::kShadedBackground{253, 241, 249};
-const QColor ResultsModel::kPlainText{0, 0, 0};
-const QColor ResultsModel::kPlainBackground{196, 238, 254};
-const QColor ResultsModel::kLinkedText{0, 110, 60};
-
 ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {
     SetStruckFont(QGuiApplication::font());
 }
@@ -61,36 +55,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
         case LinkedRole:
             return int(row.linked);
         default:
-            return MarkData(row, role);
-    }
-}
-
-// The row's marks as colours and fonts, where the user wants them shown.
-QVariant ResultsModel::MarkData(const Row& row, int role) const {
-    switch (role) {
-        case Qt::ForegroundRole:
-            if (colourMarking_) {
-                return row.linked != 0 ? kLinkedText : row.shaded ? kShadedText : kPlainText;
-            }
-            return {};
-        case Qt::BackgroundRole:
-            if (colourMarking_) {
-                return row.shaded ? kShadedBackground : kPlainBackground;
-            }
-            return {};
-        case Qt::FontRole:
-            if (fontMarking_ && (row.struck || row.linked != 0)) {
-                if (row.linked == 0) {
-                    return struckFont_;
-                }
-                QFont font = struckFont_;
-                font.setStrikeOut(row.struck);
-                font.setItalic(true);
-                return font;
-            }
-            return {};
-        default:
-            return {};
+            return MarkData({row.shaded, row.struck, row.linked},
+                            {colourMarking_, fontMarking_, &struckFont_}, role);
     }
 }
 

@@ -35,11 +35,11 @@ class ResultsModel : public QAbstractTableModel {
         LinkedRole,  // 0, or 1 + the LinkKind the row's file was replaced by
     };
 
-    static const QColor kShadedText;
-    static const QColor kShadedBackground;
-    static const QColor kPlainText;
-    static const QColor kPlainBackground;
-    static const QColor kLinkedText;
+    static inline const QColor kShadedText{128, 37, 0};
+    static inline const QColor kShadedBackground{253, 241, 249};
+    static inline const QColor kPlainText{0, 0, 0};
+    static inline const QColor kPlainBackground{196, 238, 254};
+    static inline const QColor kLinkedText{0, 110, 60};
 
     explicit ResultsModel(QObject* parent = nullptr);
     ~ResultsModel() override;
@@ -129,7 +129,6 @@ class ResultsModel : public QAbstractTableModel {
     const Row* RowIf(int row) const {
         return IsValidRow(row) ? &rows_[static_cast<std::size_t>(row)] : nullptr;
     }
-    QVariant MarkData(const Row& row, int role) const;
     void Reshade(bool struckFromRecords);
 
     std::vector<Row> rows_;
