@@ -18,7 +18,6 @@
 #include "link_run.h"
 #include "operations/journal/command_journal.h"
 #include "operations/journal/journal_recorder.h"
-#include "operations/journal/stopped_command_tidy.h"
 #include "progress_line.h"
 #include "scan_options.h"
 #include "scan_output.h"
@@ -68,9 +67,7 @@ std::unique_ptr<krelix::CommandJournal> OpenJournal() {
     }
     if (journal) {
         journal->Prune(std::time(nullptr));
-        for (const std::string& line : krelix::TidyStoppedCommands(*journal)) {
-            std::cerr << "krelix-scan: " << line << '\n';
-        }
+        krelix::TidyAndSay(*journal, std::cerr);
         if (!journal->Interrupted().empty()) {
             std::cerr << "krelix-scan: the command journal holds a command that was "
                          "stopped half-way; --undo reverses the newest command first\n";
@@ -90,9 +87,7 @@ void TidyExistingJournal() {
     const std::unique_ptr<krelix::CommandJournal> journal =
         krelix::CommandJournal::Open(krelix::DefaultJournalPath(), std::time(nullptr), notice);
     if (journal) {
-        for (const std::string& line : krelix::TidyStoppedCommands(*journal)) {
-            std::cerr << "krelix-scan: " << line << '\n';
-        }
+        krelix::TidyAndSay(*journal, std::cerr);
     }
 }
 

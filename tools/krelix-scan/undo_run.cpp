@@ -9,6 +9,12 @@
 
 namespace krelix {
 
+void TidyAndSay(CommandJournal& journal, std::ostream& err) {
+    for (const std::string& line : TidyStoppedCommands(journal)) {
+        err << "krelix-scan: " << line << '\n';
+    }
+}
+
 int RunUndo(const std::string& journalPath, std::time_t now, std::ostream& out, std::ostream& err) {
     std::string notice;
     const std::unique_ptr<CommandJournal> journal = CommandJournal::Open(journalPath, now, notice);
@@ -18,9 +24,7 @@ int RunUndo(const std::string& journalPath, std::time_t now, std::ostream& out, 
     if (!journal) {
         return 1;
     }
-    for (const std::string& line : TidyStoppedCommands(*journal)) {
-        err << "krelix-scan: " << line << '\n';
-    }
+    TidyAndSay(*journal, err);
     const std::optional<JournalCommand> newest = journal->Newest();
     if (!newest) {
         err << "krelix-scan: nothing to undo\n";

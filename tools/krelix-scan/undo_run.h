@@ -6,6 +6,12 @@
 
 namespace krelix {
 
+class CommandJournal;
+
+// Clears up after commands killed half-way (TidyStoppedCommands) and names on err each
+// temporary name it removed, put back or left.
+void TidyAndSay(CommandJournal& journal, std::ostream& err);
+
 // Undoes the newest command in the journal at journalPath (UndoNewestCommand; no trash, so a
 // copy that replaced a file is left). Each file left is named on err with its reason, then
 // "Files restored: N, files left: L" goes to out. Names a stopped command left half-made are
